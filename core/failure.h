@@ -1,0 +1,54 @@
+// A failure of a conversion run: a code and its details. The Japanese text a
+// user reads is made from these in one place, DescribeFailure (messages.cpp).
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace talvoren {
+
+enum class FailureCode {
+    // Refusals of the legacy reader; `line` is 1-based, `field` the offending text.
+    Utf8ByteOrderMark,
+    MissingComma,
+    EmptyNumber,
+    BadNumber,
+    NumberOutOfRange,
+    ThirdField,
+    BytesAfterQuote,
+    UnclosedQuote,
+    TextTooLong,
+    // The file layer; `os_error` is errno or GetLastError(), `os_text` the
+    // platform's own wording, used when no Japanese text fits the cause.
+    NotFound,
+    AccessDenied,
+    DiskFull,
+    FileInUse,
+    SameAsSource,
+    OtherOsError,
+};
+
+struct Failure {
+    FailureCode code = FailureCode::OtherOsError;
+    std::uint64_t line = 0;
+    std::string field;
+    int os_error = 0;
+    std::string os_text;
+};
+
+// Thrown by the reader, the file layer and the folder listing; the run and its
+// callers catch exactly this type.
+class ConvError : public std::runtime_error {
+public:
+    explicit ConvError(Failure failure);
+    const Failure& failure() const { return failure_; }
+
+private:
+    Failure failure_;
+};
+
+// The one place where a failure becomes the Japanese text shown to the user.
+std::string DescribeFailure(const Failure& failure);
+
+}  // namespace talvoren
