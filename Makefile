@@ -1,8 +1,9 @@
 # The front door: `make demo` and `make test` (see README.md).
 JOBS ?= $(shell nproc)
-PRESETS := native win64 win32
+PRESETS := native win64 win32 asan
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps test demo $(addprefix build-,$(PRESETS)) clean
+.PHONY: all deps test demo bench fuzz $(addprefix build-,$(PRESETS)) clean
 
 all: build-native
 
@@ -13,12 +14,27 @@ build-%: deps
 	cmake --preset $* >/dev/null
 	cmake --build --preset $* -j $(JOBS)
 
-test: build-native build-win64 build-win32
+test: build-native build-win64 build-win32 build-asan
 	ctest --preset native -j $(JOBS)
 	ctest --preset win64 -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
 
 demo: build-native
 	@scripts/demo build/native/cli/talvoren-convert examples/legacy build/demo-out
+
+# Times the driver against cp on generated data; see bench/README.md.
+bench: deps
+	@scripts/install-deps time
+	cmake --preset bench >/dev/null
+	cmake --build --preset bench -j $(JOBS) --target talvoren-convert generate_legacy
+	bench/run_bench build/bench
+
+# Runs the libFuzzer target for FUZZ_SECONDS; see tests/fuzz/README.md.
+fuzz: deps
+	@scripts/install-deps clang libclang-rt-14-dev
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS) --target fuzz_tape_file
+	tests/fuzz/run_fuzz build/fuzz/tests/fuzz/fuzz_tape_file $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build dist
