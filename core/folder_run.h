@@ -1,0 +1,33 @@
+// The folder conversion run: every "*Tp.csv" of the source folder converted
+// into a file of the same name in the destination folder, ended by exactly
+// one message.
+#pragma once
+
+#include <string>
+
+#include "core/file_system.h"
+#include "core/run_message.h"
+
+namespace talvoren {
+
+// How a run ended; each end has shown its one message.
+enum class RunEnd { NoMatchingFiles, SourceNotGiven, DestinationNotGiven, Completed, Failed };
+
+// Lists `source_text` (unchanged) through `files`, checks the two texts, then
+// converts the listed names in list order, each through a source file opened
+// for reading and a destination file opened for writing, closing the
+// destination and then the source on every path. The folder texts get the
+// file system's separator appended unless they already end in it; nothing
+// else about them is changed. There is no limit on the number of files.
+//
+// The first ConvError from an open, a conversion or a close stops the run:
+// both files are closed, the six-line error report is shown and nothing later
+// is touched. A destination file that is one of the listed source files
+// (same folder under another text, a link) is refused before it is emptied.
+//
+// Only a failure to list the source folder escapes, as ConvError, with no
+// message shown: the caller reports it (SourceUnreadableMessage).
+RunEnd ConvertFolder(const std::string& source_text, const std::string& destination_text, FileList& files,
+                     FileSystem& fs, MessageSink& sink);
+
+}  // namespace talvoren

@@ -1,0 +1,14 @@
+// Terminal output on POSIX: the UTF-8 bytes as they are.
+#include "platform/console.h"
+
+#include <cstdio>
+
+namespace talvoren {
+
+void WriteConsoleText(ConsoleStream stream, const std::string& text) {
+    std::FILE* file = stream == ConsoleStream::Output ? stdout : stderr;
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fflush(file);
+}
+
+}  // namespace talvoren

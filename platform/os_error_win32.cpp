@@ -1,0 +1,63 @@
+// GetLastError() values as failures of the file layer, with the system's own
+// wording as the fallback text.
+#include "platform/os_error.h"
+
+#include <windows.h>
+
+#include "platform/wide_text.h"
+
+namespace talvoren {
+namespace {
+
+FailureCode CodeOf(DWORD os_error) {
+    switch (os_error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_DIRECTORY:
+        return FailureCode::NotFound;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+        return FailureCode::AccessDenied;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return FailureCode::DiskFull;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return FailureCode::FileInUse;
+    default:
+        return FailureCode::OtherOsError;
+    }
+}
+
+std::string SystemText(DWORD os_error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, os_error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    if (length == 0) return "Windows error " + std::to_string(os_error);
+    std::wstring text(buffer, length);
+    LocalFree(buffer);
+    // The system's texts end in a line break, which would split line 6 of the report.
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+        text.pop_back();
+    }
+    return Narrow(text);
+}
+
+}  // namespace
+
+ConvError OsError(int os_error) {
+    const DWORD code = static_cast<DWORD>(os_error);
+    Failure failure;
+    failure.code = CodeOf(code);
+    failure.os_error = os_error;
+    failure.os_text = SystemText(code);
+    return ConvError(failure);
+}
+
+ConvError LastOsError() { return OsError(static_cast<int>(GetLastError())); }
+
+}  // namespace talvoren
