@@ -1,0 +1,21 @@
+// Code page 932 text made readable in messages. The conversion never
+// transcodes; only a refusal's field text is decoded, to be shown to the user.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace talvoren {
+
+// Double-byte pairs, lead bytes 81-9F then E0-FC, trail bytes 40-FC without 7F.
+constexpr std::size_t kCodePage932TrailCount = 188;
+extern const std::uint16_t kCodePage932Pairs[60 * kCodePage932TrailCount];
+
+// UTF-8 for `bytes` read as code page 932. A byte that is no character, or a
+// control character, becomes U+FFFD, so the result is always valid UTF-8 and
+// safe to show.
+std::string CodePage932ToUtf8(std::string_view bytes);
+
+}  // namespace talvoren

@@ -1,0 +1,81 @@
+// The per-file conversion: records in through TapeInput, lines out through a
+// fixed output buffer, one record in hand.
+#include "core/conv_tape_file.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "core/failure.h"
+#include "core/tape_line.h"
+#include "core/tape_reader.h"
+
+namespace talvoren {
+
+namespace {
+
+// Collects lines and hands them to the output a buffer at a time; a text
+// longer than the buffer goes to the output directly.
+class LineWriter {
+public:
+    LineWriter(OutputFile& output, std::size_t capacity)
+        : output_(output), capacity_(std::max<std::size_t>(capacity, 1)), buffer_(new char[capacity_]) {}
+
+    void WriteLine(const TapeRecord& record) {
+        Append(record.text.data(), record.text.size());
+        char tail[kTapeTailMax + 2];
+        std::size_t size = FormatTapeTail(record.number, tail);
+        tail[size++] = '\r';
+        tail[size++] = '\n';
+        Append(tail, size);
+    }
+
+    void Flush() {
+        // Emptied before writing: after a failed write nothing is written twice.
+        const std::size_t size = size_;
+        size_ = 0;
+        if (size != 0) output_.Write(buffer_.get(), size);
+    }
+
+private:
+    void Append(const char* data, std::size_t size) {
+        if (size > capacity_ - size_) {
+            Flush();
+            if (size >= capacity_) {
+                output_.Write(data, size);
+                return;
+            }
+        }
+        std::memcpy(buffer_.get() + size_, data, size);
+        size_ += size;
+    }
+
+    OutputFile& output_;
+    std::size_t capacity_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t size_ = 0;
+};
+
+}  // namespace
+
+void ConvTapeFile(InputFile& input, OutputFile& output, std::size_t buffer_size) {
+    TapeInput reader(input, buffer_size);
+    LineWriter writer(output, buffer_size);
+    TapeRecord record;
+    for (;;) {
+        try {
+            if (reader.AtEnd()) break;
+            ReadTapeRecord(reader, record);
+        } catch (const ConvError&) {
+            // The lines before a refused or unreadable record belong in the
+            // output; should this write fail too, its failure is the one
+            // reported, since the output then lacks them.
+            writer.Flush();
+            throw;
+        }
+        writer.WriteLine(record);
+    }
+    writer.Flush();
+}
+
+}  // namespace talvoren

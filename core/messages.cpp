@@ -1,0 +1,66 @@
+// The message table: every failure's Japanese description, made from its code
+// and details in this one place.
+#include <string>
+
+#include "core/code_page_932.h"
+#include "core/failure.h"
+
+namespace talvoren {
+
+namespace {
+
+// "N 行目：what", then the field text in 「」 when there is one. The field
+// holds bytes of the legacy file, in code page 932.
+std::string AtLine(const Failure& failure, const char* what) {
+    std::string text = std::to_string(failure.line) + " 行目：" + what;
+    if (!failure.field.empty()) text += "（「" + CodePage932ToUtf8(failure.field) + "」）";
+    return text;
+}
+
+std::string OsFailure(const Failure& failure) {
+    const std::string code = "（エラー コード " + std::to_string(failure.os_error) + "）";
+    if (failure.os_text.empty()) return "ファイルの操作に失敗しました" + code;
+    return failure.os_text + code;
+}
+
+}  // namespace
+
+std::string DescribeFailure(const Failure& failure) {
+    switch (failure.code) {
+    case FailureCode::Utf8ByteOrderMark:
+        return AtLine(failure,
+                      "ファイルが UTF-8 のバイト順マーク（BOM）で始まっています。"
+                      "シフト JIS（コード ページ 932）のファイルを指定してください");
+    case FailureCode::MissingComma:
+        return AtLine(failure, "テキストの後にカンマ（,）がありません");
+    case FailureCode::EmptyNumber:
+        return AtLine(failure, "数値がありません");
+    case FailureCode::BadNumber:
+        return AtLine(failure, "数値の形式が正しくありません");
+    case FailureCode::NumberOutOfRange:
+        return AtLine(failure, "数値が 16 ビット整数の範囲（-32768～32767）を超えています");
+    case FailureCode::ThirdField:
+        return AtLine(failure, "数値の後に 3 つ目の項目があります。変換済みのファイルではないか確認してください");
+    case FailureCode::BytesAfterQuote:
+        return AtLine(failure, "閉じる引用符（\"）の後に余分な文字があります");
+    case FailureCode::UnclosedQuote:
+        return AtLine(failure, "引用符（\"）が閉じられていません");
+    case FailureCode::TextTooLong:
+        return AtLine(failure, "テキストが長すぎます（1,048,576 バイトを超えています）");
+    case FailureCode::NotFound:
+        return "ファイルまたはフォルダーが見つかりません。";
+    case FailureCode::AccessDenied:
+        return "アクセスが拒否されました。";
+    case FailureCode::DiskFull:
+        return "ディスクの空き領域が不足しています。";
+    case FailureCode::FileInUse:
+        return "ファイルがほかのプログラムで使用されています。";
+    case FailureCode::SameAsSource:
+        return "変換先のファイルが変換元のファイルそのものです。変換元のファイルは変更していません。";
+    case FailureCode::OtherOsError:
+        return OsFailure(failure);
+    }
+    return OsFailure(failure);
+}
+
+}  // namespace talvoren

@@ -1,0 +1,160 @@
+// The per-file conversion: whole files, what survives a failure, and the same
+// result whatever the buffer and read sizes.
+#include "core/conv_tape_file.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "core/failure.h"
+#include "tests/support/memory_files.h"
+
+namespace talvoren {
+namespace {
+
+struct Outcome {
+    std::string output;
+    std::optional<Failure> failure;
+};
+
+Outcome Convert(const std::string& data, std::size_t buffer_size = kDefaultTapeBufferSize,
+                std::size_t chunk_size = kDefaultTapeBufferSize) {
+    test::MemoryInput input(data, chunk_size);
+    test::MemoryOutput output;
+    Outcome outcome;
+    try {
+        ConvTapeFile(input, output, buffer_size);
+    } catch (const ConvError& error) {
+        outcome.failure = error.failure();
+    }
+    EXPECT_EQ(output.close_calls(), 0u);
+    outcome.output = output.data();
+    return outcome;
+}
+
+TEST(ConvTapeFile, ConvertsWholeFiles) {
+    const struct {
+        const char* what;
+        std::string legacy;
+        std::string upgraded;
+    } cases[] = {
+        {"empty file", "", ""},
+        {"only blank lines", "\r\n  \r\n", ""},
+        {"last line with CR LF", "ABC,12\r\nABC,-7\r\n", "ABC, 12,0\r\nABC,-7,0\r\n"},
+        {"last record without line end", "ABC,12\r\nABC,-7", "ABC, 12,0\r\nABC,-7,0\r\n"},
+        {"quoted comma", "\"A,B\",3\r\n", "A,B, 3,0\r\n"},
+        {"zero and the range ends", ",0\r\nX,32767\r\nY,-32768\r\n", ", 0,0\r\nX, 32767,0\r\nY,-32768,0\r\n"},
+        {"number forms come out from their value", "A,+007\r\nB,\" -0 \"\r\n", "A, 7,0\r\nB, 0,0\r\n"},
+        {"Japanese text unchanged", "\"\x95\x5C\x8E\xA6\x83\x65\x83\x58\x83\x67\",5\r\n\xB1\xB2\xB3,-1\r\n",
+         "\x95\x5C\x8E\xA6\x83\x65\x83\x58\x83\x67, 5,0\r\n\xB1\xB2\xB3,-1,0\r\n"},
+        {"LF and CR line ends", "A,1\nB,2\rC,3", "A, 1,0\r\nB, 2,0\r\nC, 3,0\r\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = Convert(c.legacy);
+        EXPECT_FALSE(outcome.failure) << c.what;
+        EXPECT_EQ(outcome.output, c.upgraded) << c.what;
+    }
+}
+
+// Records of every shape, texts longer than the small buffers, and all three
+// line ends, so that each kind of token meets a buffer boundary somewhere.
+std::string MixedFile() {
+    std::string data = "\xEF\xBB,1\r\n";  // two bytes of a byte order mark are text
+    const char* const ends[] = {"\r\n", "\n", "\r", "\r\n \t\r\n"};
+    for (int i = 0; i < 200; ++i) {
+        switch (i % 5) {
+        case 0: data += "\"\x95\x5C,\"\"" + std::string(i % 23, 'q') + "\"  ,"; break;
+        case 1: data += "  plain text " + std::to_string(i) + " ,"; break;
+        case 2: data += ","; break;
+        case 3: data += "\"" + std::string(70 + i, '\x82') + "\","; break;
+        default: data += "\xB1\"x\","; break;
+        }
+        data += (i % 3 == 0 ? " -" : " +00") + std::to_string(i * 163 % 32768) + " ";
+        data += ends[i % 4];
+    }
+    return data;
+}
+
+TEST(ConvTapeFile, SameResultForEveryBufferAndReadSize) {
+    const std::string mixed = MixedFile();
+    const std::string inputs[] = {
+        mixed,
+        mixed + "A,1\r\nB,40000\r\nC,3\r\n",      // a refusal after many records
+        mixed + "\"unclosed\r\n",
+        "A,1\r\nB,2\r\n" + std::string(3000, 'x'),  // a long field cut short by the end
+    };
+    const std::size_t sizes[] = {1, 2, 3, 7, 64, kDefaultTapeBufferSize};
+    for (const std::string& input : inputs) {
+        const Outcome expected = Convert(input);
+        for (std::size_t buffer_size : sizes) {
+            for (std::size_t chunk_size : sizes) {
+                const Outcome outcome = Convert(input, buffer_size, chunk_size);
+                const std::string where = "buffer " + std::to_string(buffer_size) + ", chunk " + std::to_string(chunk_size);
+                ASSERT_EQ(outcome.output, expected.output) << where;
+                ASSERT_EQ(outcome.failure.has_value(), expected.failure.has_value()) << where;
+                if (expected.failure) {
+                    EXPECT_EQ(outcome.failure->code, expected.failure->code) << where;
+                    EXPECT_EQ(outcome.failure->line, expected.failure->line) << where;
+                    EXPECT_EQ(outcome.failure->field, expected.failure->field) << where;
+                }
+            }
+        }
+    }
+    // The baseline itself: the refusal comes with the lines before it.
+    const Outcome refused = Convert(inputs[1]);
+    ASSERT_TRUE(refused.failure);
+    EXPECT_EQ(refused.failure->code, FailureCode::NumberOutOfRange);
+    EXPECT_EQ(refused.output, Convert(mixed).output + "A, 1,0\r\n");
+}
+
+TEST(ConvTapeFile, ReadFailureKeepsTheLinesBeforeIt) {
+    const std::string legacy = "A,1\r\nB,2\r\nC,3\r\n";
+    const struct {
+        std::size_t readable;
+        std::string output;
+    } cases[] = {
+        {0, ""},
+        {7, "A, 1,0\r\n"},                // inside the second record
+        {10, "A, 1,0\r\nB, 2,0\r\n"},     // right after the second record
+    };
+    for (const auto& c : cases) {
+        for (std::size_t buffer_size : {std::size_t{3}, kDefaultTapeBufferSize}) {
+            test::MemoryInput input(legacy);
+            input.FailAfter(c.readable, test::OsFailure(FailureCode::OtherOsError, 23, "CRC error"));
+            test::MemoryOutput output;
+            try {
+                ConvTapeFile(input, output, buffer_size);
+                ADD_FAILURE() << "no failure after " << c.readable << " bytes";
+            } catch (const ConvError& error) {
+                EXPECT_EQ(error.failure().code, FailureCode::OtherOsError);
+                EXPECT_EQ(error.failure().os_error, 23);
+            }
+            EXPECT_EQ(output.data(), c.output) << c.readable << " bytes, buffer " << buffer_size;
+        }
+    }
+}
+
+TEST(ConvTapeFile, WriteFailureEndsTheConversionAtOnce) {
+    test::MemoryInput input("A,1\r\nB,2\r\nC,3\r\nD,4\r\n");
+    test::MemoryOutput output;
+    output.FailOnWrite(2, test::OsFailure(FailureCode::DiskFull, 28));
+    try {
+        ConvTapeFile(input, output, 8);
+        ADD_FAILURE() << "the write failure was lost";
+    } catch (const ConvError& error) {
+        EXPECT_EQ(error.failure().code, FailureCode::DiskFull);
+    }
+    EXPECT_EQ(output.data(), "A, 1,0\r\n");
+    EXPECT_EQ(output.write_calls(), 2u);  // nothing retried
+}
+
+TEST(ConvTapeFile, FinalWriteFailureIsReported) {
+    test::MemoryInput input("A,1\r\n");
+    test::MemoryOutput output;
+    output.FailOnWrite(1, test::OsFailure(FailureCode::DiskFull, 28));
+    EXPECT_THROW(ConvTapeFile(input, output), ConvError);
+}
+
+}  // namespace
+}  // namespace talvoren

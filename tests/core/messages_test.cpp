@@ -1,0 +1,84 @@
+// The Japanese failure descriptions and the decoding of the field they quote.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "core/code_page_932.h"
+#include "core/failure.h"
+
+namespace talvoren {
+namespace {
+
+Failure At(FailureCode code, std::uint64_t line, std::string field = {}) {
+    Failure failure;
+    failure.code = code;
+    failure.line = line;
+    failure.field = std::move(field);
+    return failure;
+}
+
+TEST(Messages, NumberOutOfRangeNamesLineRangeAndField) {
+    EXPECT_EQ(DescribeFailure(At(FailureCode::NumberOutOfRange, 12, "40000")),
+              "12 行目：数値が 16 ビット整数の範囲（-32768～32767）を超えています（「40000」）");
+}
+
+TEST(Messages, EveryCodeHasItsOwnText) {
+    const FailureCode reader_codes[] = {
+        FailureCode::Utf8ByteOrderMark, FailureCode::MissingComma,    FailureCode::EmptyNumber,
+        FailureCode::BadNumber,         FailureCode::NumberOutOfRange, FailureCode::ThirdField,
+        FailureCode::BytesAfterQuote,   FailureCode::UnclosedQuote,   FailureCode::TextTooLong,
+    };
+    const FailureCode file_codes[] = {
+        FailureCode::NotFound, FailureCode::AccessDenied, FailureCode::DiskFull,
+        FailureCode::FileInUse, FailureCode::SameAsSource,
+    };
+    std::set<std::string> texts;
+    for (FailureCode code : reader_codes) {
+        const std::string text = DescribeFailure(At(code, 7));
+        EXPECT_EQ(text.rfind("7 行目：", 0), 0u) << text;
+        texts.insert(text);
+    }
+    for (FailureCode code : file_codes) {
+        const std::string text = DescribeFailure(At(code, 0));
+        EXPECT_EQ(text.find("行目"), std::string::npos) << text;
+        texts.insert(text);
+    }
+    EXPECT_EQ(texts.size(), std::size(reader_codes) + std::size(file_codes));
+    EXPECT_NE(DescribeFailure(At(FailureCode::SameAsSource, 0)).find("変換元のファイルそのもの"), std::string::npos);
+}
+
+TEST(Messages, OtherOsErrorGivesThePlatformTextAndCode) {
+    Failure failure = At(FailureCode::OtherOsError, 0);
+    failure.os_error = 1392;
+    failure.os_text = "ファイルまたはディレクトリが壊れているため、読み取ることができません。";
+    EXPECT_EQ(DescribeFailure(failure), failure.os_text + "（エラー コード 1392）");
+}
+
+TEST(Messages, FieldIsShownDecodedFromCodePage932) {
+    // 表 has 0x5C as its second byte; ｱ is a half-width katakana.
+    EXPECT_EQ(DescribeFailure(At(FailureCode::BadNumber, 3, "\x82\x50\x82\x51\xB1\x95\x5C")),
+              "3 行目：数値の形式が正しくありません（「１２ｱ表」）");
+}
+
+TEST(CodePage932, DecodesToValidUtf8) {
+    const struct {
+        std::string bytes;
+        std::string utf8;
+    } cases[] = {
+        {"ABC\\~", "ABC\\~"},
+        {"\x82\xA0\x88\x9F\x81\x40", "あ亜　"},
+        {"\x87\x40\xED\x40", "①纊"},          // NEC and IBM extensions
+        {"\x81\x63", "…"},
+        {"\x80\xA0\xFD\x01\x7F", "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},  // no character, or control
+        {"\x82", "\uFFFD"},                    // lead byte at the end
+        {"\x82\x20", "\uFFFD "},               // lead byte without a trail: the follower is kept
+        {"\x85\x40", "\uFFFD@"},               // unassigned pair
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CodePage932ToUtf8(c.bytes), c.utf8) << c.utf8;
+    }
+}
+
+}  // namespace
+}  // namespace talvoren
