@@ -1,0 +1,112 @@
+// The driver's arguments, its message sink and its exit statuses.
+#include "cli/driver.h"
+
+#include "core/failure.h"
+#include "core/folder_run.h"
+#include "core/run_messages.h"
+#include "platform/host_files.h"
+#include "talvoren_version.h"
+
+namespace talvoren {
+namespace {
+
+const char kUsage[] =
+    "使い方: talvoren-convert [--] 変換元フォルダー 変換先フォルダー\n"
+    "\n"
+    "変換元フォルダーの *Tp.csv をすべて Ver4 用の放送データに変換し、\n"
+    "同じ名前で変換先フォルダーに書き込みます（同じ名前のファイルは上書きされます）。\n"
+    "\n"
+    "  --help     この説明を表示して終了します\n"
+    "  --version  バージョンを表示して終了します\n"
+    "\n"
+    "終了ステータス: 0 完了、1 変換または変換元フォルダーの読み取りに失敗、\n"
+    "2 中止（同一のフォルダー、該当ファイルなし、フォルダーの指定なし）、64 使い方の誤り\n";
+
+const char kUsageHint[] = "詳しくは talvoren-convert --help を参照してください。\n";
+
+// A message's CR LF line joins become the terminal's line ends.
+std::string AsTerminalLines(const std::string& text) {
+    std::string lines;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        lines += text[i];
+    }
+    return lines + '\n';
+}
+
+class PrintingSink : public MessageSink {
+public:
+    explicit PrintingSink(const ConsolePrinter& print) : print_(print) {}
+    void Show(const RunMessage& message) override {
+        const ConsoleStream stream =
+            message.icon == MessageIcon::Critical ? ConsoleStream::Error : ConsoleStream::Output;
+        print_(stream, AsTerminalLines(message.text));
+    }
+
+private:
+    const ConsolePrinter& print_;
+};
+
+int ExitStatusOf(RunEnd end) {
+    switch (end) {
+    case RunEnd::Completed:
+        return kExitCompleted;
+    case RunEnd::Failed:
+        return kExitFailed;
+    case RunEnd::NoMatchingFiles:
+    case RunEnd::SourceNotGiven:
+    case RunEnd::DestinationNotGiven:
+        return kExitRefused;
+    }
+    return kExitFailed;
+}
+
+int Convert(const std::string& source, const std::string& destination, const ConsolePrinter& print) {
+    PrintingSink sink(print);
+    // The same refusal as the main window's: the texts are compared exactly.
+    if (source == destination) {
+        sink.Show(IdenticalFoldersMessage());
+        return kExitRefused;
+    }
+    const auto files = MakeHostFileList();
+    const auto fs = MakeHostFileSystem();
+    try {
+        return ExitStatusOf(ConvertFolder(source, destination, *files, *fs, sink));
+    } catch (const ConvError& error) {
+        sink.Show(SourceUnreadableMessage(source, DescribeFailure(error.failure())));
+        return kExitFailed;
+    }
+}
+
+int UsageError(const std::string& problem, const ConsolePrinter& print) {
+    print(ConsoleStream::Error, "talvoren-convert: " + problem + "\n" + kUsageHint);
+    return kExitUsage;
+}
+
+}  // namespace
+
+int RunDriver(const std::vector<std::string>& arguments, const ConsolePrinter& print) {
+    std::vector<std::string> folders;
+    bool options_ended = false;
+    for (const std::string& argument : arguments) {
+        if (options_ended || argument.size() < 2 || argument[0] != '-') {
+            folders.push_back(argument);
+        } else if (argument == "--") {
+            options_ended = true;
+        } else if (argument == "--help" || argument == "-h") {
+            print(ConsoleStream::Output, kUsage);
+            return kExitCompleted;
+        } else if (argument == "--version") {
+            print(ConsoleStream::Output, "Talvoren " TALVOREN_VERSION_TEXT "\n");
+            return kExitCompleted;
+        } else {
+            return UsageError("不明なオプションです: " + argument, print);
+        }
+    }
+    if (folders.size() != 2) {
+        return UsageError("変換元フォルダーと変換先フォルダーの 2 つを指定してください", print);
+    }
+    return Convert(folders[0], folders[1], print);
+}
+
+}  // namespace talvoren

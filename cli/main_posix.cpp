@@ -1,0 +1,9 @@
+// talvoren-convert on POSIX: the arguments are taken as UTF-8 bytes.
+#include <vector>
+
+#include "cli/driver.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    return talvoren::RunDriver(arguments, talvoren::WriteConsoleText);
+}

@@ -1,0 +1,12 @@
+// talvoren-convert on Windows: wide arguments, so folder names in any script
+// arrive intact, converted to the program's UTF-8.
+#include <vector>
+
+#include "cli/driver.h"
+#include "platform/wide_text.h"
+
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) arguments.push_back(talvoren::Narrow(argv[i]));
+    return talvoren::RunDriver(arguments, talvoren::WriteConsoleText);
+}

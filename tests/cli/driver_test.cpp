@@ -1,0 +1,149 @@
+// talvoren-convert's arguments, exit statuses and output streams, over real
+// temporary folders.
+#include "cli/driver.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/run_messages.h"
+#include "platform/host_files.h"
+#include "tests/support/memory_files.h"
+#include "tests/support/temp_folder.h"
+
+namespace talvoren {
+namespace {
+
+struct Printed {
+    std::string out;
+    std::string err;
+};
+
+Printed RunAndCapture(const std::vector<std::string>& arguments, int& status) {
+    Printed printed;
+    status = RunDriver(arguments, [&](ConsoleStream stream, const std::string& text) {
+        (stream == ConsoleStream::Output ? printed.out : printed.err) += text;
+    });
+    return printed;
+}
+
+// A run message as the terminal shows it: one line per line.
+std::string AsLines(const RunMessage& message) {
+    std::string text = message.text;
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\n");
+    return text + "\n";
+}
+
+class DriverTest : public ::testing::Test {
+protected:
+    DriverTest() {
+        source_ = temp_.MakeFolder("src");
+        destination_ = temp_.MakeFolder("dst");
+    }
+    std::string Sep() const { return std::string(1, MakeHostFileSystem()->Separator()); }
+
+    TempFolder temp_;
+    std::string source_;
+    std::string destination_;
+};
+
+TEST_F(DriverTest, HelpAndVersionGoToStandardOutput) {
+    int status = -1;
+    Printed printed = RunAndCapture({"--version"}, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(printed.out, "Talvoren 1.00.0018\n");
+    EXPECT_EQ(printed.err, "");
+
+    for (const char* help : {"--help", "-h"}) {
+        printed = RunAndCapture({source_, help}, status);
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(printed.out.rfind("使い方: talvoren-convert", 0), 0u) << printed.out;
+        EXPECT_EQ(printed.err, "");
+    }
+}
+
+TEST_F(DriverTest, BadUsageExitsWith64AndTouchesNothing) {
+    temp_.Write("src/ATp.csv", "X,1\r\n");
+    const std::vector<std::vector<std::string>> usages = {
+        {},
+        {source_},
+        {source_, destination_, destination_},
+        {"-x", source_, destination_},
+        {source_, "--verbose", destination_},
+    };
+    for (const auto& arguments : usages) {
+        int status = -1;
+        const Printed printed = RunAndCapture(arguments, status);
+        EXPECT_EQ(status, 64) << arguments.size();
+        EXPECT_EQ(printed.out, "");
+        EXPECT_EQ(printed.err.rfind("talvoren-convert: ", 0), 0u) << printed.err;
+    }
+    EXPECT_FALSE(temp_.Exists("dst/ATp.csv"));
+}
+
+TEST_F(DriverTest, EachEndOfTheRunHasItsStatusAndStream) {
+    temp_.Write("src/ATp.csv", "X,1\r\n");
+    temp_.MakeFolder("none");
+    const std::string sep = Sep();
+    const struct {
+        const char* what;
+        std::vector<std::string> arguments;
+        int status;
+        RunMessage message;
+    } cases[] = {
+        {"completed", {source_, destination_}, 0, CompletedMessage()},
+        {"options ended by --", {"--", source_, destination_}, 0, CompletedMessage()},
+        {"identical texts", {source_, source_}, 2, IdenticalFoldersMessage()},
+        {"no matching files", {temp_.PathOf("none"), ""}, 2, NoMatchingFilesMessage()},
+        {"empty source text", {"", destination_}, 2, NoMatchingFilesMessage()},
+        {"empty destination text", {source_, ""}, 2, DestinationNotGivenMessage()},
+        {"same folder under another text",
+         {source_, source_ + sep},
+         1,
+         ConversionFailedMessage(source_ + sep + "ATp.csv", source_ + sep + "ATp.csv",
+                                 DescribeFailure(test::OsFailure(FailureCode::SameAsSource)))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        int status = -1;
+        const Printed printed = RunAndCapture(c.arguments, status);
+        EXPECT_EQ(status, c.status);
+        const bool critical = c.message.icon == MessageIcon::Critical;
+        EXPECT_EQ(critical ? printed.err : printed.out, AsLines(c.message));
+        EXPECT_EQ(critical ? printed.out : printed.err, "");
+    }
+    EXPECT_EQ(temp_.Read("dst/ATp.csv"), "X, 1,0\r\n");
+    EXPECT_EQ(temp_.Read("src/ATp.csv"), "X,1\r\n");
+}
+
+TEST_F(DriverTest, AConversionFailureIsReportedOnStandardErrorWithStatus1) {
+    temp_.MakeFolder("bad");
+    temp_.Write("bad/ATp.csv", "X,1\r\nX,1,0\r\n");
+    const std::string sep = Sep();
+    int status = -1;
+    const Printed printed = RunAndCapture({temp_.PathOf("bad"), destination_}, status);
+
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(printed.out, "");
+    const std::string expected_start = "変換中に問題が発生しました。\n\n変換元ファイル：" + temp_.PathOf("bad") + sep +
+                                       "ATp.csv\n変換先ファイル：" + destination_ + sep +
+                                       "ATp.csv\n\nエラー内容：2 行目：";
+    EXPECT_EQ(printed.err.rfind(expected_start, 0), 0u) << printed.err;
+    EXPECT_EQ(printed.err.back(), '\n');
+    EXPECT_EQ(temp_.Read("dst/ATp.csv"), "X, 1,0\r\n");
+}
+
+TEST_F(DriverTest, ASourceFolderThatCannotBeListedIsReportedWithStatus1) {
+    const std::string missing = temp_.PathOf("missing");
+    int status = -1;
+    const Printed printed = RunAndCapture({missing, destination_}, status);
+
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(printed.out, "");
+    EXPECT_EQ(printed.err, "変換元のフォルダーを読み取れません。\n\nフォルダー：" + missing +
+                               "\n\nエラー内容：" + DescribeFailure(test::OsFailure(FailureCode::NotFound)) + "\n");
+}
+
+}  // namespace
+}  // namespace talvoren

@@ -1,0 +1,505 @@
+// The folder run over real temporary folders with the host's file layer, and
+// over small doubles where a real folder cannot show the case (the order of
+// closes, tens of thousands of files).
+#include "core/folder_run.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "core/failure.h"
+#include "core/run_messages.h"
+#include "platform/host_files.h"
+#include "tests/support/memory_files.h"
+#include "tests/support/temp_folder.h"
+
+namespace talvoren {
+namespace {
+
+// "駅名" and "東京" in code page 932.
+const std::string kStation = "\x89\x77\x96\xbc";
+const std::string kTokyo = "\x93\x8c\x8b\x9e";
+
+const std::string kLegacy = "\"" + kStation + "\",12\r\n\"A,B\",-7\r\n" + kTokyo + ",0";
+const std::string kUpgraded = kStation + ", 12,0\r\nA,B,-7,0\r\n" + kTokyo + ", 0,0\r\n";
+
+class RecordingSink : public MessageSink {
+public:
+    void Show(const RunMessage& message) override { messages.push_back(message); }
+    std::vector<RunMessage> messages;
+};
+
+std::vector<std::string> SplitCrLf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+void ExpectMessage(const RunMessage& actual, const RunMessage& expected) {
+    EXPECT_EQ(actual.text, expected.text);
+    EXPECT_EQ(actual.icon, expected.icon);
+    EXPECT_EQ(actual.title, expected.title);
+}
+
+class FolderRunTest : public ::testing::Test {
+protected:
+    FolderRunTest() : files_(MakeHostFileList()), fs_(MakeHostFileSystem()) {
+        source_ = temp_.MakeFolder("src");
+        destination_ = temp_.MakeFolder("dst");
+    }
+
+    RunEnd Run(const std::string& source, const std::string& destination) {
+        return ConvertFolder(source, destination, *files_, *fs_, sink_);
+    }
+    RunEnd Run() { return Run(source_, destination_); }
+
+    const RunMessage& OnlyMessage() {
+        EXPECT_EQ(sink_.messages.size(), 1u);
+        if (sink_.messages.empty()) throw std::logic_error("the run showed no message");
+        return sink_.messages.front();
+    }
+
+    // The failure the host's file layer gives when opening `path` for writing.
+    Failure WriteFailureOf(const std::string& path) {
+        try {
+            fs_->OpenForWriting(path, [](const FileId&) { return false; });
+        } catch (const ConvError& error) {
+            return error.failure();
+        }
+        ADD_FAILURE() << path << " opened";
+        return {};
+    }
+
+    std::string Separator() const { return std::string(1, fs_->Separator()); }
+
+    TempFolder temp_;
+    std::unique_ptr<FileList> files_;
+    std::unique_ptr<FileSystem> fs_;
+    RecordingSink sink_;
+    std::string source_;
+    std::string destination_;
+};
+
+TEST_F(FolderRunTest, ConvertsEveryMatchingFileAndReportsCompletion) {
+    temp_.Write("src/A01Tp.csv", kLegacy);
+    temp_.Write("src/b02tp.CSV", "X,1\n");
+    temp_.Write("src/駅名Tp.csv", "\"" + kTokyo + "\",-32768");
+    temp_.Write("src/note.txt", "X,1\n");
+    temp_.Write("src/A01Tp.csv.bak", "X,1\n");
+    temp_.Write("src/.hiddenTp.csv", "X,1\n");
+    temp_.MakeFolder("src/folderTp.csv");
+
+    EXPECT_EQ(Run(), RunEnd::Completed);
+
+    ExpectMessage(OnlyMessage(), CompletedMessage());
+    EXPECT_EQ(temp_.Read("dst/A01Tp.csv"), kUpgraded);
+    EXPECT_EQ(temp_.Read("dst/b02tp.CSV"), "X, 1,0\r\n");
+    EXPECT_EQ(temp_.Read("dst/駅名Tp.csv"), kTokyo + ",-32768,0\r\n");
+    for (const char* left_out : {"dst/note.txt", "dst/A01Tp.csv.bak", "dst/.hiddenTp.csv", "dst/folderTp.csv"}) {
+        EXPECT_FALSE(temp_.Exists(left_out)) << left_out;
+    }
+    EXPECT_EQ(temp_.Read("src/A01Tp.csv"), kLegacy);
+}
+
+TEST_F(FolderRunTest, ReplacesAnExistingDestinationFileWhole) {
+    temp_.Write("src/ATp.csv", "X,1\r\n");
+    temp_.Write("dst/ATp.csv", std::string(5000, 'z'));
+
+    EXPECT_EQ(Run(), RunEnd::Completed);
+    EXPECT_EQ(temp_.Read("dst/ATp.csv"), "X, 1,0\r\n");
+}
+
+TEST_F(FolderRunTest, AnEmptyFileGivesAnEmptyFileAndTheRunGoesOn) {
+    temp_.Write("src/ATp.csv", "");
+    temp_.Write("src/BTp.csv", "X,1\r\n");
+    temp_.Write("dst/ATp.csv", "old contents");
+
+    EXPECT_EQ(Run(), RunEnd::Completed);
+    EXPECT_EQ(temp_.Read("dst/ATp.csv"), "");
+    EXPECT_EQ(temp_.Read("dst/BTp.csv"), "X, 1,0\r\n");
+}
+
+TEST_F(FolderRunTest, NoMatchingFileIsReportedBeforeTheDestinationIsLookedAt) {
+    temp_.Write("src/readme.txt", "X,1\r\n");
+    for (const std::string& destination : {std::string(), destination_, temp_.PathOf("missing")}) {
+        sink_.messages.clear();
+        EXPECT_EQ(Run(source_, destination), RunEnd::NoMatchingFiles);
+        ExpectMessage(OnlyMessage(), NoMatchingFilesMessage());
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(temp_.Native("dst")));
+    EXPECT_FALSE(temp_.Exists("missing"));
+}
+
+TEST_F(FolderRunTest, AnEmptySourceTextListsNoFiles) {
+    EXPECT_EQ(Run("", destination_), RunEnd::NoMatchingFiles);
+    ExpectMessage(OnlyMessage(), NoMatchingFilesMessage());
+}
+
+TEST_F(FolderRunTest, AnEmptyDestinationTextIsRefusedAndNothingIsWritten) {
+    temp_.Write("src/ATp.csv", "X,1\r\n");
+
+    EXPECT_EQ(Run(source_, ""), RunEnd::DestinationNotGiven);
+    ExpectMessage(OnlyMessage(), DestinationNotGivenMessage());
+    EXPECT_EQ(temp_.Read("src/ATp.csv"), "X,1\r\n");
+    EXPECT_TRUE(std::filesystem::is_empty(temp_.Native("dst")));
+}
+
+TEST_F(FolderRunTest, AMissingDestinationFolderFailsOnTheFirstFileAndWritesNothing) {
+    temp_.Write("src/ATp.csv", "X,1\r\n");
+    temp_.Write("src/BTp.csv", "X,1\r\n");
+    const std::string missing = temp_.PathOf("missing");
+    const Failure failure = WriteFailureOf(missing + Separator() + "ATp.csv");
+    EXPECT_EQ(failure.code, FailureCode::NotFound);
+
+    EXPECT_EQ(Run(source_, missing), RunEnd::Failed);
+
+    const std::string sep = Separator();
+    ExpectMessage(OnlyMessage(), ConversionFailedMessage(source_ + sep + "ATp.csv", missing + sep + "ATp.csv",
+                                                         DescribeFailure(failure)));
+    EXPECT_FALSE(temp_.Exists("missing"));
+}
+
+TEST_F(FolderRunTest, TheErrorReportIsSixLinesNamingBothFiles) {
+    temp_.Write("src/ATp.csv", "X,1\r\nY,2\r\nZ,40000\r\n");
+
+    EXPECT_EQ(Run(), RunEnd::Failed);
+
+    const RunMessage& message = OnlyMessage();
+    EXPECT_EQ(message.icon, MessageIcon::Critical);
+    EXPECT_EQ(message.title, "エラー");
+    const std::vector<std::string> lines = SplitCrLf(message.text);
+    ASSERT_EQ(lines.size(), 6u) << message.text;
+    EXPECT_EQ(lines[0], "変換中に問題が発生しました。");
+    EXPECT_EQ(lines[1], "");
+    EXPECT_EQ(lines[2], "変換元ファイル：" + source_ + Separator() + "ATp.csv");
+    EXPECT_EQ(lines[3], "変換先ファイル：" + destination_ + Separator() + "ATp.csv");
+    EXPECT_EQ(lines[4], "");
+    EXPECT_EQ(lines[5].rfind("エラー内容：3 行目：", 0), 0u) << lines[5];
+    EXPECT_NE(lines[5].find("40000"), std::string::npos) << lines[5];
+}
+
+TEST_F(FolderRunTest, AFolderTextEndingInTheSeparatorGetsNoSecondOne) {
+    temp_.Write("src/ATp.csv", "bad line\r\n");
+    const std::string sep = Separator();
+
+    EXPECT_EQ(Run(source_ + sep, destination_ + sep), RunEnd::Failed);
+
+    const std::vector<std::string> lines = SplitCrLf(OnlyMessage().text);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[2], "変換元ファイル：" + source_ + sep + "ATp.csv");
+    EXPECT_EQ(lines[3], "変換先ファイル：" + destination_ + sep + "ATp.csv");
+}
+
+// Five files, the third fails: the first two are complete, the third keeps
+// what was written before the failure (or its old contents when the failure
+// came before its open), the last two are untouched, and nothing follows.
+TEST_F(FolderRunTest, AFailureInTheThirdOfFiveFilesStopsTheRun) {
+    struct Case {
+        const char* what;
+        bool third_vanishes;  // removed after the listing: its open for reading fails
+        const char* third_destination_after;
+    };
+    const Case cases[] = {
+        {"malformed third file", false, "C, 1,0\r\nC, 2,0\r\n"},
+        {"third file vanished after the listing", true, "old C"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder temp;
+        const std::string source = temp.MakeFolder("src");
+        const std::string destination = temp.MakeFolder("dst");
+        for (const char* name : {"ATp.csv", "BTp.csv", "DTp.csv", "ETp.csv"}) {
+            temp.Write(std::string("src/") + name, std::string(1, name[0]) + ",1\r\n" + name[0] + ",2\r\n");
+        }
+        temp.Write("src/CTp.csv", "C,1\r\nC,2\r\nC,3,0\r\nC,4\r\n");
+        temp.Write("dst/CTp.csv", "old C");
+        temp.Write("dst/DTp.csv", "old D");
+        files_->SetPath(source);
+        if (c.third_vanishes) std::filesystem::remove(temp.Native("src/CTp.csv"));
+
+        // A list that keeps what it was given: the run lists the folder again.
+        class ListedOnce : public FileList {
+        public:
+            explicit ListedOnce(const FileList& listed) {
+                for (std::size_t i = 0; i < listed.ListCount(); ++i) names_.push_back(listed.List(i));
+            }
+            void SetPath(const std::string&) override {}
+            std::size_t ListCount() const override { return names_.size(); }
+            const std::string& List(std::size_t index) const override { return names_.at(index); }
+
+        private:
+            std::vector<std::string> names_;
+        } listed(*files_);
+        RecordingSink sink;
+
+        EXPECT_EQ(ConvertFolder(source, destination, listed, *fs_, sink), RunEnd::Failed);
+
+        ASSERT_EQ(sink.messages.size(), 1u);
+        const std::vector<std::string> lines = SplitCrLf(sink.messages[0].text);
+        ASSERT_EQ(lines.size(), 6u);
+        EXPECT_EQ(lines[2], "変換元ファイル：" + source + Separator() + "CTp.csv");
+        EXPECT_EQ(lines[3], "変換先ファイル：" + destination + Separator() + "CTp.csv");
+        EXPECT_EQ(temp.Read("dst/ATp.csv"), "A, 1,0\r\nA, 2,0\r\n");
+        EXPECT_EQ(temp.Read("dst/BTp.csv"), "B, 1,0\r\nB, 2,0\r\n");
+        EXPECT_EQ(temp.Read("dst/CTp.csv"), c.third_destination_after);
+        EXPECT_EQ(temp.Read("dst/DTp.csv"), "old D");
+        EXPECT_FALSE(temp.Exists("dst/ETp.csv"));
+    }
+}
+
+// The same folder reached through another text: the destination file is the
+// source file itself, which must be refused before anything is emptied.
+TEST_F(FolderRunTest, NeverEmptiesASourceFileReachedThroughAnotherText) {
+    temp_.Write("src/ATp.csv", kLegacy);
+    temp_.Write("src/BTp.csv", "X,1\r\n");
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {"trailing separator", source_ + Separator()},
+        {"dot folder", source_ + Separator() + "."},
+    };
+#ifdef _WIN32
+    std::string upper = source_;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    cases.push_back({"letter case", upper});
+    std::string slashes = source_;
+    for (char& c : slashes) c = c == '\\' ? '/' : c;
+    cases.push_back({"forward slashes", slashes});
+#else
+    std::filesystem::create_directory_symlink(temp_.Native("src"), temp_.Native("link"));
+    cases.push_back({"symbolic link to the folder", temp_.PathOf("link")});
+#endif
+    const Failure same = test::OsFailure(FailureCode::SameAsSource);
+    for (const auto& [what, destination] : cases) {
+        SCOPED_TRACE(what);
+        sink_.messages.clear();
+
+        EXPECT_EQ(Run(source_, destination), RunEnd::Failed);
+
+        const std::string expected_destination =
+            destination + (destination.back() == fs_->Separator() ? "" : Separator()) + "ATp.csv";
+        ExpectMessage(OnlyMessage(), ConversionFailedMessage(source_ + Separator() + "ATp.csv",
+                                                             expected_destination, DescribeFailure(same)));
+        EXPECT_EQ(temp_.Read("src/ATp.csv"), kLegacy);
+        EXPECT_EQ(temp_.Read("src/BTp.csv"), "X,1\r\n");
+    }
+}
+
+TEST_F(FolderRunTest, NeverEmptiesASourceFileHardLinkedIntoTheDestination) {
+    temp_.Write("src/ATp.csv", "X,1\r\n");
+    temp_.Write("src/BTp.csv", kLegacy);
+    // The destination's ATp.csv is the source's BTp.csv under another name:
+    // converting ATp.csv into it would empty BTp.csv before it is read.
+    std::filesystem::create_hard_link(temp_.Native("src/BTp.csv"), temp_.Native("dst/ATp.csv"));
+
+    EXPECT_EQ(Run(), RunEnd::Failed);
+
+    const Failure same = test::OsFailure(FailureCode::SameAsSource);
+    ExpectMessage(OnlyMessage(), ConversionFailedMessage(source_ + Separator() + "ATp.csv",
+                                                         destination_ + Separator() + "ATp.csv",
+                                                         DescribeFailure(same)));
+    EXPECT_EQ(temp_.Read("src/BTp.csv"), kLegacy);
+}
+
+#ifndef _WIN32
+TEST_F(FolderRunTest, NeverEmptiesASourceFileSymlinkedIntoTheDestination) {
+    temp_.Write("src/ATp.csv", kLegacy);
+    std::filesystem::create_symlink(temp_.Native("src/ATp.csv"), temp_.Native("dst/ATp.csv"));
+
+    EXPECT_EQ(Run(), RunEnd::Failed);
+
+    EXPECT_NE(OnlyMessage().text.find(DescribeFailure(test::OsFailure(FailureCode::SameAsSource))), std::string::npos);
+    EXPECT_EQ(temp_.Read("src/ATp.csv"), kLegacy);
+}
+
+// The full-disk device fails every write: the failure reaches the report
+// even though the converter only writes when it flushes at the end.
+TEST_F(FolderRunTest, AFullDiskEndsInTheErrorReport) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this host";
+    temp_.Write("src/ATp.csv", kLegacy);
+    temp_.Write("src/BTp.csv", kLegacy);
+    std::filesystem::create_symlink("/dev/full", temp_.Native("dst/ATp.csv"));
+
+    EXPECT_EQ(Run(), RunEnd::Failed);
+
+    const std::vector<std::string> lines = SplitCrLf(OnlyMessage().text);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[3], "変換先ファイル：" + destination_ + "/ATp.csv");
+    EXPECT_EQ(lines[5], "エラー内容：" + DescribeFailure(test::OsFailure(FailureCode::DiskFull)));
+    EXPECT_FALSE(temp_.Exists("dst/BTp.csv"));
+}
+#endif
+
+// --- Doubles: what a real folder cannot show -------------------------------
+
+class NamesList : public FileList {
+public:
+    explicit NamesList(std::vector<std::string> names) : names_(std::move(names)) {}
+    void SetPath(const std::string& folder) override { paths_set.push_back(folder); }
+    std::size_t ListCount() const override { return names_.size(); }
+    const std::string& List(std::size_t index) const override { return names_.at(index); }
+    std::vector<std::string> paths_set;
+
+private:
+    std::vector<std::string> names_;
+};
+
+// Records every open and close; inputs hold `contents[path]` and a read of a
+// path listed in `failing_reads` fails.
+class LoggingFileSystem : public FileSystem {
+public:
+    class Input : public InputFile {
+    public:
+        Input(LoggingFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+        ~Input() override { fs_.log.push_back("close input " + path_); }
+        std::size_t Read(char* buffer, std::size_t capacity) override {
+            if (fs_.failing_read == path_) throw ConvError(test::OsFailure(FailureCode::OtherOsError, 5, "read"));
+            const std::string& data = fs_.contents[path_];
+            const std::size_t count = std::min(capacity, data.size() - offset_);
+            data.copy(buffer, count, offset_);
+            offset_ += count;
+            return count;
+        }
+
+    private:
+        LoggingFileSystem& fs_;
+        std::string path_;
+        std::size_t offset_ = 0;
+    };
+    class Output : public OutputFile {
+    public:
+        Output(LoggingFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+        ~Output() override { fs_.log.push_back("destroy output " + path_); }
+        void Write(const char* data, std::size_t size) override { fs_.written[path_].append(data, size); }
+        void Close() override {
+            fs_.log.push_back("close output " + path_);
+            if (fs_.failing_close == path_) throw ConvError(test::OsFailure(FailureCode::DiskFull));
+        }
+
+    private:
+        LoggingFileSystem& fs_;
+        std::string path_;
+    };
+
+    std::unique_ptr<InputFile> OpenForReading(const std::string& path) override {
+        log.push_back("open input " + path);
+        return std::make_unique<Input>(*this, path);
+    }
+    std::unique_ptr<OutputFile> OpenForWriting(const std::string& path, const IsSourceFile&) override {
+        log.push_back("open output " + path);
+        return std::make_unique<Output>(*this, path);
+    }
+    std::optional<FileId> Identify(const std::string&) override { return std::nullopt; }
+    char Separator() const override { return '\\'; }
+
+    std::map<std::string, std::string> contents;
+    std::map<std::string, std::string> written;
+    std::string failing_read;
+    std::string failing_close;
+    std::vector<std::string> log;
+};
+
+TEST(FolderRunChecks, RefusalsComeInTheirOrderAndOpenNothing) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> names;
+        std::string source;
+        std::string destination;
+        RunEnd end;
+        RunMessage message;
+    };
+    const Case cases[] = {
+        {"no files, destination empty", {}, "C:\\old", "", RunEnd::NoMatchingFiles, NoMatchingFilesMessage()},
+        {"no files, source empty", {}, "", "", RunEnd::NoMatchingFiles, NoMatchingFilesMessage()},
+        {"files, source empty", {"ATp.csv"}, "", "D:\\new", RunEnd::SourceNotGiven, SourceNotGivenMessage()},
+        {"files, both empty", {"ATp.csv"}, "", "", RunEnd::SourceNotGiven, SourceNotGivenMessage()},
+        {"files, destination empty", {"ATp.csv"}, "C:\\old", "", RunEnd::DestinationNotGiven,
+         DestinationNotGivenMessage()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        NamesList list(c.names);
+        LoggingFileSystem fs;
+        RecordingSink sink;
+
+        EXPECT_EQ(ConvertFolder(c.source, c.destination, list, fs, sink), c.end);
+
+        EXPECT_EQ(list.paths_set, std::vector<std::string>{c.source});
+        ASSERT_EQ(sink.messages.size(), 1u);
+        ExpectMessage(sink.messages[0], c.message);
+        EXPECT_TRUE(fs.log.empty());
+    }
+}
+
+TEST(FolderRunChecks, ABlankDestinationTextIsNotEmptyAndGetsASeparator) {
+    NamesList list({"ATp.csv"});
+    LoggingFileSystem fs;
+    RecordingSink sink;
+
+    EXPECT_EQ(ConvertFolder("C:\\old", " ", list, fs, sink), RunEnd::Completed);
+    EXPECT_EQ(fs.log[1], "open output  \\ATp.csv");
+}
+
+TEST(FolderRunChecks, ClosesTheDestinationBeforeTheSourceOnEveryPath) {
+    NamesList list({"ATp.csv", "BTp.csv", "CTp.csv"});
+    LoggingFileSystem fs;
+    fs.contents["C:\\old\\ATp.csv"] = "X,1\r\n";
+    fs.failing_read = "C:\\old\\BTp.csv";
+    RecordingSink sink;
+
+    EXPECT_EQ(ConvertFolder("C:\\old", "D:\\new\\", list, fs, sink), RunEnd::Failed);
+
+    const std::vector<std::string> expected = {
+        "open input C:\\old\\ATp.csv",   "open output D:\\new\\ATp.csv", "close output D:\\new\\ATp.csv",
+        "destroy output D:\\new\\ATp.csv", "close input C:\\old\\ATp.csv", "open input C:\\old\\BTp.csv",
+        "open output D:\\new\\BTp.csv",  "destroy output D:\\new\\BTp.csv", "close input C:\\old\\BTp.csv",
+    };
+    EXPECT_EQ(fs.log, expected);
+    EXPECT_EQ(fs.written["D:\\new\\ATp.csv"], "X, 1,0\r\n");
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(SplitCrLf(sink.messages[0].text)[2], "変換元ファイル：C:\\old\\BTp.csv");
+    EXPECT_EQ(SplitCrLf(sink.messages[0].text)[3], "変換先ファイル：D:\\new\\BTp.csv");
+}
+
+TEST(FolderRunChecks, AFailedCloseOfTheDestinationIsReported) {
+    NamesList list({"ATp.csv", "BTp.csv"});
+    LoggingFileSystem fs;
+    fs.contents["C:\\old\\ATp.csv"] = "X,1\r\n";
+    fs.failing_close = "D:\\new\\ATp.csv";
+    RecordingSink sink;
+
+    EXPECT_EQ(ConvertFolder("C:\\old", "D:\\new", list, fs, sink), RunEnd::Failed);
+
+    ASSERT_EQ(sink.messages.size(), 1u);
+    const std::vector<std::string> lines = SplitCrLf(sink.messages[0].text);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[3], "変換先ファイル：D:\\new\\ATp.csv");
+    EXPECT_EQ(lines[5], "エラー内容：" + DescribeFailure(test::OsFailure(FailureCode::DiskFull)));
+    EXPECT_EQ(fs.log.back(), "close input C:\\old\\ATp.csv");
+}
+
+TEST(FolderRunChecks, ConvertsMoreFilesThanASixteenBitCounterHolds) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 40000; ++i) names.push_back(std::to_string(i) + "Tp.csv");
+    NamesList list(names);
+    LoggingFileSystem fs;
+    fs.contents["C:\\old\\39999Tp.csv"] = "X,5\r\n";
+    RecordingSink sink;
+
+    EXPECT_EQ(ConvertFolder("C:\\old", "D:\\new", list, fs, sink), RunEnd::Completed);
+
+    EXPECT_EQ(fs.log.size(), 40000u * 5);
+    EXPECT_EQ(fs.written["D:\\new\\39999Tp.csv"], "X, 5,0\r\n");
+    ASSERT_EQ(sink.messages.size(), 1u);
+    ExpectMessage(sink.messages[0], CompletedMessage());
+}
+
+}  // namespace
+}  // namespace talvoren
