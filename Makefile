@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc)
 PRESETS := native win64 win32 asan
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps test demo bench fuzz $(addprefix build-,$(PRESETS)) clean
+.PHONY: all deps test demo bench fuzz dist screenshot $(addprefix build-,$(PRESETS)) clean
 
 all: build-native
 
@@ -35,6 +35,18 @@ fuzz: deps
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j $(JOBS) --target fuzz_tape_file
 	tests/fuzz/run_fuzz build/fuzz/tests/fuzz/fuzz_tape_file $(FUZZ_SECONDS)
+
+# The 32-bit release for Windows users: dist/Talvoren-<version>-win32.zip.
+dist: deps
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 -j $(JOBS) --target release_zip
+
+# docs/screenshot.png: the main window of the win64 build, under Wine and Xvfb.
+screenshot: deps
+	@scripts/install-deps fonts-wine
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64 -j $(JOBS) --target Talvoren
+	scripts/screenshot build/win64/app/Talvoren.exe docs/screenshot.png
 
 clean:
 	rm -rf build dist
