@@ -17,6 +17,7 @@ FailureCode CodeOf(DWORD os_error) {
     case ERROR_BAD_NET_NAME:
     case ERROR_INVALID_DRIVE:
     case ERROR_DIRECTORY:
+    case ERROR_INVALID_NAME:  // also what a file used as a folder gives under Wine
         return FailureCode::NotFound;
     case ERROR_ACCESS_DENIED:
     case ERROR_WRITE_PROTECT:

@@ -31,7 +31,7 @@ mkdir -p "$work/src" "$work/dst" "$work/none" "$work/bad"
 printf '"\211\167",12\r\n\223\214\213\236,-7' >"$work/src/駅Tp.csv"
 printf 'A,1\r\nB,x\r\n' >"$work/bad/ATp.csv"
 sep=/
-[ -n "$emulator" ] && sep='\\'
+[ -n "$emulator" ] && sep='\'
 src=$(native_path "$work/src")
 dst=$(native_path "$work/dst")
 

@@ -486,17 +486,18 @@ TEST(FolderRunChecks, AFailedCloseOfTheDestinationIsReported) {
 }
 
 TEST(FolderRunChecks, ConvertsMoreFilesThanASixteenBitCounterHolds) {
+    // 32768 files: the first count whose last index no longer fits 16 bits.
     std::vector<std::string> names;
-    for (int i = 0; i < 40000; ++i) names.push_back(std::to_string(i) + "Tp.csv");
+    for (int i = 0; i < 32768; ++i) names.push_back(std::to_string(i) + "Tp.csv");
     NamesList list(names);
     LoggingFileSystem fs;
-    fs.contents["C:\\old\\39999Tp.csv"] = "X,5\r\n";
+    fs.contents["C:\\old\\32767Tp.csv"] = "X,5\r\n";
     RecordingSink sink;
 
     EXPECT_EQ(ConvertFolder("C:\\old", "D:\\new", list, fs, sink), RunEnd::Completed);
 
-    EXPECT_EQ(fs.log.size(), 40000u * 5);
-    EXPECT_EQ(fs.written["D:\\new\\39999Tp.csv"], "X, 5,0\r\n");
+    EXPECT_EQ(fs.log.size(), 32768u * 5);
+    EXPECT_EQ(fs.written["D:\\new\\32767Tp.csv"], "X, 5,0\r\n");
     ASSERT_EQ(sink.messages.size(), 1u);
     ExpectMessage(sink.messages[0], CompletedMessage());
 }
