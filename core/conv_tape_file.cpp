@@ -21,13 +21,18 @@ public:
     LineWriter(OutputFile& output, std::size_t capacity)
         : output_(output), capacity_(std::max<std::size_t>(capacity, 1)), buffer_(new char[capacity_]) {}
 
-    void WriteLine(const TapeRecord& record) {
-        Append(record.text.data(), record.text.size());
-        char tail[kTapeTailMax + 2];
-        std::size_t size = FormatTapeTail(record.number, tail);
-        tail[size++] = '\r';
-        tail[size++] = '\n';
-        Append(tail, size);
+    void WriteLine(const TapeRecordView& record) {
+        if (record.text.size() + kTapeLineEndMax > capacity_ - size_) {
+            Append(record.text.data(), record.text.size());
+            char end[kTapeLineEndMax];
+            Append(end, FormatTapeLineEnd(record.number, end));
+            return;
+        }
+        char* out = buffer_.get() + size_;
+        std::memcpy(out, record.text.data(), record.text.size());
+        out += record.text.size();
+        out += FormatTapeLineEnd(record.number, out);
+        size_ = static_cast<std::size_t>(out - buffer_.get());
     }
 
     void Flush() {
@@ -61,11 +66,12 @@ private:
 void ConvTapeFile(InputFile& input, OutputFile& output, std::size_t buffer_size) {
     TapeInput reader(input, buffer_size);
     LineWriter writer(output, buffer_size);
-    TapeRecord record;
+    std::string storage;
+    TapeRecordView record;
     for (;;) {
         try {
             if (reader.AtEnd()) break;
-            ReadTapeRecord(reader, record);
+            record = ReadTapeRecordView(reader, storage);
         } catch (const ConvError&) {
             // The lines before a refused or unreadable record belong in the
             // output; should this write fail too, its failure is the one

@@ -9,16 +9,17 @@
 
 namespace talvoren {
 
-// The longest tail a line can have after its text: ",-32768,0".
-constexpr std::size_t kTapeTailMax = 9;
+// The longest end of a line after its text: ",-32768,0" and CR LF.
+constexpr std::size_t kTapeLineEndMax = 11;
 
-// Writes the part of a line that follows the text (",", the number in
-// sign-slot form, ",0") at `out`, which has room for kTapeTailMax bytes, and
-// returns how many bytes it wrote. Sign slot: a blank before zero and positive
-// numbers, "-" before negative ones; never a plus sign or leading zeros.
-std::size_t FormatTapeTail(std::int16_t number, char* out);
+// Writes the end of a line after its text at `out`: ",", the number in
+// sign-slot form, ",0", CR LF. Returns how many bytes that is. `out` must have
+// room for kTapeLineEndMax bytes; those past the returned count may be
+// overwritten. Sign slot: a blank before zero and positive numbers, "-" before
+// negative ones; never a plus sign or leading zeros.
+std::size_t FormatTapeLineEnd(std::int16_t number, char* out);
 
-// The whole line of `record` without its line end. Pure; never fails.
+// The whole line of `record` without its CR LF. Pure; never fails.
 std::string FormatTapeLine(const TapeRecord& record);
 
 }  // namespace talvoren

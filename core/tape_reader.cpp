@@ -26,17 +26,49 @@ namespace {
 constexpr std::size_t kShownFieldBytes = 48;
 constexpr std::string_view kEllipsis = "\x81\x63";  // "…" in code page 932
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr char kSentinel = '\n';
+// The sentinel and room for an eight-byte read that starts right before it.
+constexpr std::size_t kPadding = 8;
 
+// Three stop bytes, as a table for byte loops and as words for scanning
+// eight bytes at a time.
 struct StopSet {
     bool stops[256];
+    std::uint64_t words[3];
 };
+
+constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
+constexpr std::uint64_t kHighBits = 0x8080808080808080u;
 
 constexpr StopSet MakeStops(char a, char b, char c) {
     StopSet set{};
-    set.stops[static_cast<unsigned char>(a)] = true;
-    set.stops[static_cast<unsigned char>(b)] = true;
-    set.stops[static_cast<unsigned char>(c)] = true;
+    const unsigned char bytes[] = {static_cast<unsigned char>(a), static_cast<unsigned char>(b),
+                                   static_cast<unsigned char>(c)};
+    for (int i = 0; i < 3; ++i) {
+        set.stops[bytes[i]] = true;
+        set.words[i] = kEveryByte * bytes[i];
+    }
     return set;
+}
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "FindStop takes the first byte of a word as its lowest");
+
+// The first stop byte at or after `p`. The buffer's sentinel guarantees one,
+// and its padding keeps the eight-byte reads inside the allocation.
+const char* FindStop(const char* p, const StopSet& set) {
+    for (;;) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        const std::uint64_t x0 = word ^ set.words[0];
+        const std::uint64_t x1 = word ^ set.words[1];
+        const std::uint64_t x2 = word ^ set.words[2];
+        // The high bit of each byte that is zero in x0, x1 or x2; a borrow can
+        // mark bytes after a true match, never before it, so the lowest is exact.
+        const std::uint64_t found =
+            (((x0 - kEveryByte) & ~x0) | ((x1 - kEveryByte) & ~x1) | ((x2 - kEveryByte) & ~x2)) & kHighBits;
+        if (found != 0) return p + __builtin_ctzll(found) / 8;
+        p += sizeof word;
+    }
 }
 
 constexpr StopSet kFieldStops = MakeStops(',', '\r', '\n');
@@ -203,14 +235,52 @@ std::int16_t ReadNumber(TapeInput& input) {
     return static_cast<std::int16_t>(value);
 }
 
+// The usual record, whole in the buffer up to its line end, read with plain
+// pointers; `end` is followed by the LF sentinel. Returns where the next line
+// starts, or nullptr for anything else (a doubled quote, a quoted number,
+// leading zeros, a refusal, a record running past `end`): the full reader then
+// takes the record from its start, so both always agree.
+const char* ReadRecordInBuffer(const char* p, const char* end, TapeRecordView& record) {
+    while (IsBlank(*p)) ++p;
+    const char* text = p;
+    if (*p == '"') {
+        text = ++p;
+        p = FindStop(p, kQuotedStops);
+        if (*p != '"') return nullptr;
+        record.text = std::string_view(text, static_cast<std::size_t>(p - text));
+        ++p;
+        while (IsBlank(*p)) ++p;
+    } else {
+        p = FindStop(p, kFieldStops);
+        record.text = std::string_view(text, static_cast<std::size_t>(p - text));
+    }
+    if (*p != ',' || record.text.size() > kMaxTapeText) return nullptr;
+    ++p;
+    while (IsBlank(*p)) ++p;
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    const char* digits = p;
+    unsigned magnitude = 0;
+    while (*p >= '0' && *p <= '9' && p - digits < 5) magnitude = magnitude * 10 + static_cast<unsigned>(*p++ - '0');
+    if (p == digits || (*p >= '0' && *p <= '9') || magnitude > (negative ? 32768u : 32767u)) return nullptr;
+    while (IsBlank(*p)) ++p;
+    // At `end` the file may go on, or end without a line end: the full reader knows.
+    if (p == end || (*p != '\r' && *p != '\n')) return nullptr;
+    if (*p++ == '\r' && p != end && *p == '\n') ++p;
+    record.number = static_cast<std::int16_t>(negative ? -static_cast<int>(magnitude) : static_cast<int>(magnitude));
+    return p;
+}
+
 }  // namespace
 
 TapeInput::TapeInput(InputFile& file, std::size_t buffer_size)
     : file_(file),
       capacity_(std::max<std::size_t>(buffer_size, 1)),
-      buffer_(new char[capacity_]),
+      buffer_(new char[capacity_ + kPadding]()),
       next_(buffer_.get()),
-      end_(buffer_.get()) {}
+      end_(buffer_.get()) {
+    buffer_[0] = kSentinel;
+}
 
 bool TapeInput::Refill() {
     if (at_file_end_) return false;
@@ -218,6 +288,7 @@ bool TapeInput::Refill() {
     const std::size_t count = file_.Read(buffer_.get(), capacity_);
     next_ = buffer_.get();
     end_ = next_ + count;
+    buffer_[count] = kSentinel;
     at_file_end_ = count == 0;
     return count != 0;
 }
@@ -235,7 +306,7 @@ bool TapeInput::TakeLineEnd() {
     return true;
 }
 
-bool TapeInput::AtEnd() {
+bool TapeInput::SkipBlankLines() {
     for (;;) {
         if (after_cr_) {
             after_cr_ = false;
@@ -251,7 +322,7 @@ int TapeInput::TakeUntil(const bool* stops, std::string& out, std::size_t limit)
     for (;;) {
         if (next_ == end_ && !Refill()) return kEnd;
         const char* stop = next_;
-        while (stop != end_ && !stops[static_cast<unsigned char>(*stop)]) ++stop;
+        while (!stops[static_cast<unsigned char>(*stop)]) ++stop;
         const std::size_t count = static_cast<std::size_t>(stop - next_);
         const std::size_t room = limit - std::min(limit, out.size());
         if (count > room) {
@@ -265,12 +336,30 @@ int TapeInput::TakeUntil(const bool* stops, std::string& out, std::size_t limit)
     }
 }
 
-void ReadTapeRecord(TapeInput& input, TapeRecord& record) {
-    record.text.clear();
+TapeRecordView ReadTapeRecordView(TapeInput& input, std::string& storage) {
     // Called at the end of the file, the record has no comma after its (empty) text.
     if (input.AtEnd()) Refuse(input, FailureCode::MissingComma);
-    ReadText(input, record.text);
+    TapeRecordView record;
+    // The first record may start with a byte order mark; only the full reader looks.
+    if (input.offset() != 0) {
+        if (const char* next = ReadRecordInBuffer(input.next_, input.end_, record)) {
+            input.after_cr_ = next == input.end_ && next[-1] == '\r';
+            input.next_ = next;
+            ++input.line_;
+            return record;
+        }
+    }
+    storage.clear();
+    ReadText(input, storage);
+    record.text = storage;
     record.number = ReadNumber(input);
+    return record;
+}
+
+void ReadTapeRecord(TapeInput& input, TapeRecord& record) {
+    const TapeRecordView view = ReadTapeRecordView(input, record.text);
+    if (view.text.data() != record.text.data()) record.text.assign(view.text);
+    record.number = view.number;
 }
 
 TapeRecord ReadTapeRecord(TapeInput& input) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/conv_tape_file.h"
 #include "core/failure.h"
@@ -17,6 +18,13 @@ namespace talvoren {
 // A text field longer than this is refused; it bounds the memory one record
 // can take whatever the file holds.
 constexpr std::size_t kMaxTapeText = 1024 * 1024;
+
+// A record as ReadTapeRecordView returns it: the text lies in the input's
+// buffer or in the caller's storage, and is valid until the next read.
+struct TapeRecordView {
+    std::string_view text;
+    std::int16_t number = 0;
+};
 
 // A legacy record file read through one fixed buffer. Line ends are CR LF,
 // LF alone and CR alone; a CR LF counts as one line end even when the two
@@ -31,7 +39,12 @@ public:
     // The end test before each record: skips blank lines (empty, or only
     // spaces and tabs) and tells whether any byte of a record is left.
     // Throws ConvError when the file cannot be read.
-    bool AtEnd();
+    bool AtEnd() {
+        if (!after_cr_ && next_ != end_ && *next_ != ' ' && *next_ != '\t' && *next_ != '\r' && *next_ != '\n') {
+            return false;
+        }
+        return SkipBlankLines();
+    }
 
     // The 1-based line of the next byte.
     std::uint64_t line() const { return line_; }
@@ -51,17 +64,22 @@ public:
     bool TakeLineEnd();
 
     // Appends bytes to `out` up to, not including, the first byte in `stops`
-    // (a 256-entry table) and returns that byte, or kEnd at the end of the
-    // file. Stops early and returns kOverLimit when `out` would grow beyond
-    // `limit` bytes.
+    // (a 256-entry table that must hold LF) and returns that byte, or kEnd at
+    // the end of the file. Stops early and returns kOverLimit when `out` would
+    // grow beyond `limit` bytes.
     static constexpr int kOverLimit = -2;
     int TakeUntil(const bool* stops, std::string& out, std::size_t limit);
 
 private:
+    friend TapeRecordView ReadTapeRecordView(TapeInput& input, std::string& storage);
+
     bool Refill();
+    bool SkipBlankLines();
 
     InputFile& file_;
     std::size_t capacity_;
+    // Padded beyond the capacity: an LF right after the data stops every scan
+    // without a bounds test per byte.
     std::unique_ptr<char[]> buffer_;
     const char* next_;
     const char* end_;
@@ -88,5 +106,10 @@ private:
 // Memory: the record's text (at most kMaxTapeText) and the input's buffer.
 void ReadTapeRecord(TapeInput& input, TapeRecord& record);
 TapeRecord ReadTapeRecord(TapeInput& input);
+
+// ReadTapeRecord without copying the text out of the buffer where it can be
+// avoided; `storage` holds a text that the buffer cannot (one split by a
+// refill, or with doubled quotes). Same rules and failures.
+TapeRecordView ReadTapeRecordView(TapeInput& input, std::string& storage);
 
 }  // namespace talvoren

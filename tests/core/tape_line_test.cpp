@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 namespace talvoren {
@@ -29,12 +31,15 @@ TEST(TapeLine, WorkedLines) {
     }
 }
 
-TEST(TapeLine, EveryNumberInSignSlotForm) {
-    char tail[kTapeTailMax];
+TEST(TapeLine, EveryNumberInSignSlotFormWithinItsRoom) {
+    // The bytes past the room must stay untouched.
+    char room[kTapeLineEndMax + 8];
     for (int n = -32768; n <= 32767; ++n) {
-        const std::size_t size = FormatTapeTail(static_cast<std::int16_t>(n), tail);
-        const std::string expected = (n < 0 ? "," : ", ") + std::to_string(n) + ",0";
-        ASSERT_EQ(std::string(tail, size), expected);
+        std::fill(std::begin(room), std::end(room), '#');
+        const std::size_t size = FormatTapeLineEnd(static_cast<std::int16_t>(n), room);
+        const std::string expected = (n < 0 ? "," : ", ") + std::to_string(n) + ",0\r\n";
+        ASSERT_EQ(std::string(room, size), expected);
+        ASSERT_EQ(std::string(room + kTapeLineEndMax, 8), "########") << n;
     }
 }
 

@@ -14,7 +14,7 @@ namespace {
 
 // Buffer size of the reader, and the most bytes one Read of the file returns.
 const std::pair<std::size_t, std::size_t> kSeams[] = {
-    {1, 1}, {2, 2}, {3, 3}, {7, 7}, {64, 64}, {kDefaultTapeBufferSize, 1}, {kDefaultTapeBufferSize, 5},
+    {1, 1}, {2, 2}, {3, 3}, {7, 7}, {64, 64}, {kDefaultTapeBufferSize, 1}, {kDefaultTapeBufferSize, 4}, {kDefaultTapeBufferSize, 5},
     {kDefaultTapeBufferSize, kDefaultTapeBufferSize},
 };
 
@@ -116,6 +116,7 @@ TEST(TapeReader, Refusals) {
         {"A,1\r\n\r\nB,2\rC,3\n\n\r\nX", FailureCode::MissingComma, 7, "X"},
         {"A,1\r\rX", FailureCode::MissingComma, 3, "X"},
         {"A,1\n\rX", FailureCode::MissingComma, 3, "X"},
+        {"A,1\r\nBB,2\r\n\nX", FailureCode::MissingComma, 4, "X"},
         // A long field is cut for the message, never inside a double-byte character.
         {std::string(101, 'b'), FailureCode::MissingComma, 1, std::string(48, 'b') + "\x81\x63"},
         {"b" + std::string(60, '\x88') , FailureCode::MissingComma, 1, "b" + std::string(46, '\x88') + "\x81\x63"},
