@@ -1,0 +1,312 @@
+// Every I/O operation of a folder run made to fail in turn, in the first, a
+// middle and the last file, through a file system double that wraps the
+// host's: the run ends in the error report naming that pair, earlier files are
+// complete, later ones untouched, no source changes and no file stays open.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "core/conv_tape_file.h"
+#include "core/failure.h"
+#include "core/folder_run.h"
+#include "core/run_messages.h"
+#include "platform/host_files.h"
+#include "tests/support/memory_files.h"
+#include "tests/support/temp_folder.h"
+
+namespace talvoren {
+namespace {
+
+enum class Operation { OpenSource, OpenDestination, Read, Write, FinalFlush, Close };
+
+const char* NameOf(Operation operation) {
+    switch (operation) {
+    case Operation::OpenSource: return "OpenSource";
+    case Operation::OpenDestination: return "OpenDestination";
+    case Operation::Read: return "Read";
+    case Operation::Write: return "Write";
+    case Operation::FinalFlush: return "FinalFlush";
+    case Operation::Close: return "Close";
+    }
+    return "?";
+}
+
+Failure Injected(Operation operation) {
+    return test::OsFailure(FailureCode::OtherOsError, 1000 + static_cast<int>(operation),
+                           std::string("injected ") + NameOf(operation));
+}
+
+// Open files of the double, counted so that a test can see none is left open.
+struct OpenCount {
+    int opened = 0;
+    int closed = 0;
+    int most_at_once = 0;
+    std::vector<std::string> paths;  // every path opened, in order
+
+    void Open(const std::string& path) {
+        ++opened;
+        most_at_once = std::max(most_at_once, opened - closed);
+        paths.push_back(path);
+    }
+};
+
+class CountedInput final : public InputFile {
+public:
+    CountedInput(std::unique_ptr<InputFile> inner, OpenCount& count, bool fail_second_read)
+        : inner_(std::move(inner)), count_(count), fail_second_read_(fail_second_read) {}
+    ~CountedInput() override { ++count_.closed; }
+
+    std::size_t Read(char* buffer, std::size_t capacity) override {
+        if (++reads_ == 2 && fail_second_read_) throw ConvError(Injected(Operation::Read));
+        return inner_->Read(buffer, capacity);
+    }
+
+private:
+    std::unique_ptr<InputFile> inner_;
+    OpenCount& count_;
+    bool fail_second_read_;
+    int reads_ = 0;
+};
+
+class CountedOutput final : public OutputFile {
+public:
+    // `fault` is one of Write (the first write), FinalFlush (the write that
+    // would complete `full_size` bytes) and Close, or nothing to fail.
+    CountedOutput(std::unique_ptr<OutputFile> inner, OpenCount& count, std::optional<Operation> fault,
+                  std::size_t full_size)
+        : inner_(std::move(inner)), count_(count), fault_(fault), full_size_(full_size) {}
+    ~CountedOutput() override { ++count_.closed; }
+
+    void Write(const char* data, std::size_t size) override {
+        if (fault_ == Operation::Write && written_ == 0) throw ConvError(Injected(Operation::Write));
+        if (fault_ == Operation::FinalFlush && written_ + size == full_size_) {
+            throw ConvError(Injected(Operation::FinalFlush));
+        }
+        inner_->Write(data, size);
+        written_ += size;
+    }
+
+    // A close that fails after the file was closed, as a network drive may report.
+    void Close() override {
+        inner_->Close();
+        if (fault_ == Operation::Close) throw ConvError(Injected(Operation::Close));
+    }
+
+private:
+    std::unique_ptr<OutputFile> inner_;
+    OpenCount& count_;
+    std::optional<Operation> fault_;
+    std::size_t full_size_;
+    std::size_t written_ = 0;
+};
+
+// The host's file system with one operation failing on one pair of paths.
+class FaultyFileSystem final : public FileSystem {
+public:
+    FaultyFileSystem(FileSystem& host, Operation operation, std::string source, std::string destination,
+                     std::size_t destination_size)
+        : host_(host),
+          operation_(operation),
+          source_(std::move(source)),
+          destination_(std::move(destination)),
+          destination_size_(destination_size) {}
+
+    std::unique_ptr<InputFile> OpenForReading(const std::string& path) override {
+        const bool target = path == source_;
+        if (target && operation_ == Operation::OpenSource) throw ConvError(Injected(operation_));
+        auto inner = host_.OpenForReading(path);
+        count.Open(path);
+        return std::make_unique<CountedInput>(std::move(inner), count, target && operation_ == Operation::Read);
+    }
+
+    std::unique_ptr<OutputFile> OpenForWriting(const std::string& path, const IsSourceFile& is_source) override {
+        const bool target = path == destination_;
+        if (target && operation_ == Operation::OpenDestination) throw ConvError(Injected(operation_));
+        auto inner = host_.OpenForWriting(path, is_source);
+        count.Open(path);
+        std::optional<Operation> fault;
+        if (target && (operation_ == Operation::Write || operation_ == Operation::FinalFlush ||
+                       operation_ == Operation::Close)) {
+            fault = operation_;
+        }
+        return std::make_unique<CountedOutput>(std::move(inner), count, fault, destination_size_);
+    }
+
+    std::optional<FileId> Identify(const std::string& path) override { return host_.Identify(path); }
+    char Separator() const override { return host_.Separator(); }
+
+    OpenCount count;
+
+private:
+    FileSystem& host_;
+    Operation operation_;
+    std::string source_;
+    std::string destination_;
+    std::size_t destination_size_;
+};
+
+class RecordingSink final : public MessageSink {
+public:
+    void Show(const RunMessage& message) override { messages.push_back(message); }
+    std::vector<RunMessage> messages;
+};
+
+constexpr int kFileCount = 5;
+
+std::string FileName(int index) { return "Line" + std::to_string(index + 1) + "Tp.csv"; }
+
+// A file long enough for several reads and writes of the conversion's buffer,
+// so that a middle read, a first write and a final flush are all different.
+std::string LegacyFile(int index) {
+    std::string file;
+    for (int record = 0; file.size() < kDefaultTapeBufferSize * 5 / 2; ++record) {
+        file += "\"\x95\x5C\x8E\xA6 " + std::to_string(index) + "-" + std::to_string(record) + ", \x83\x5C\",";
+        file += std::to_string(record % 65536 - 32768) + "\r\n";
+    }
+    return file;
+}
+
+std::string Converted(const std::string& legacy) {
+    test::MemoryInput input(legacy);
+    test::MemoryOutput output;
+    ConvTapeFile(input, output);
+    return output.data();
+}
+
+std::string OldContent(int index) { return "left from before the run " + std::to_string(index) + "\r\n"; }
+
+bool StartsWith(const std::string& text, const std::string& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
+
+// operation, index of the failing file, whether the destination files existed before the run
+using FaultCase = std::tuple<Operation, int, bool>;
+
+class FolderRunFaults : public ::testing::TestWithParam<FaultCase> {
+protected:
+    FolderRunFaults() : host_(MakeHostFileSystem()), files_(MakeHostFileList()) {
+        source_ = temp_.MakeFolder("source");
+        destination_ = temp_.MakeFolder("destination");
+        for (int i = 0; i < kFileCount; ++i) {
+            legacy_.push_back(LegacyFile(i));
+            converted_.push_back(Converted(legacy_.back()));
+            temp_.Write("source/" + FileName(i), legacy_.back());
+        }
+    }
+
+    std::string SourceOf(int index) const { return source_ + host_->Separator() + FileName(index); }
+    std::string DestinationOf(int index) const { return destination_ + host_->Separator() + FileName(index); }
+    std::string Destination(int index) const { return temp_.Read("destination/" + FileName(index)); }
+    bool DestinationExists(int index) const { return temp_.Exists("destination/" + FileName(index)); }
+
+    TempFolder temp_;
+    std::unique_ptr<FileSystem> host_;
+    std::unique_ptr<FileList> files_;
+    std::string source_;
+    std::string destination_;
+    std::vector<std::string> legacy_;
+    std::vector<std::string> converted_;
+};
+
+TEST_P(FolderRunFaults, EndsInTheReportAndLeavesEveryFileAsItShould) {
+    const auto [operation, failing, existed] = GetParam();
+    if (existed) {
+        for (int i = 0; i < kFileCount; ++i) temp_.Write("destination/" + FileName(i), OldContent(i));
+    }
+    FaultyFileSystem fs(*host_, operation, SourceOf(failing), DestinationOf(failing), converted_[failing].size());
+    RecordingSink sink;
+
+    EXPECT_EQ(ConvertFolder(source_, destination_, *files_, fs, sink), RunEnd::Failed);
+
+    // One message: the error report naming the failing pair and the injected cause.
+    ASSERT_EQ(sink.messages.size(), 1u);
+    const RunMessage expected = ConversionFailedMessage(SourceOf(failing), DestinationOf(failing),
+                                                        DescribeFailure(Injected(operation)));
+    EXPECT_EQ(sink.messages[0].text, expected.text);
+    EXPECT_EQ(sink.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(sink.messages[0].title, expected.title);
+
+    // Every file opened was closed, never more than the pair at once, and no
+    // file after the failing one was opened at all.
+    EXPECT_EQ(fs.count.opened, fs.count.closed);
+    EXPECT_LE(fs.count.most_at_once, 2);
+    for (int i = failing + 1; i < kFileCount; ++i) {
+        for (const std::string& path : fs.count.paths) {
+            EXPECT_NE(path, SourceOf(i));
+            EXPECT_NE(path, DestinationOf(i));
+        }
+    }
+
+    for (int i = 0; i < kFileCount; ++i) {
+        SCOPED_TRACE(FileName(i));
+        EXPECT_EQ(temp_.Read("source/" + FileName(i)), legacy_[i]);
+        if (i < failing) {
+            EXPECT_EQ(Destination(i), converted_[i]);
+        } else if (i > failing || operation == Operation::OpenSource || operation == Operation::OpenDestination) {
+            if (existed) {
+                EXPECT_EQ(Destination(i), OldContent(i));
+            } else {
+                EXPECT_FALSE(DestinationExists(i));
+            }
+        }
+    }
+
+    // The failing file holds the lines written before the failure, no more.
+    if (operation == Operation::OpenSource || operation == Operation::OpenDestination) return;
+    const std::string partial = Destination(failing);
+    EXPECT_TRUE(StartsWith(converted_[failing], partial));
+    switch (operation) {
+    case Operation::Read:
+        // The records read before the failing read are written, in whole lines.
+        EXPECT_GT(partial.size(), 0u);
+        EXPECT_LT(partial.size(), converted_[failing].size());
+        EXPECT_EQ(partial.substr(partial.size() - 2), "\r\n");
+        break;
+    case Operation::Write:
+        EXPECT_EQ(partial, "");
+        break;
+    case Operation::FinalFlush:
+        EXPECT_GT(partial.size(), 0u);
+        EXPECT_LT(partial.size(), converted_[failing].size());
+        break;
+    default:
+        break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryOperation, FolderRunFaults,
+    ::testing::Combine(::testing::Values(Operation::OpenSource, Operation::OpenDestination, Operation::Read,
+                                         Operation::Write, Operation::FinalFlush, Operation::Close),
+                       ::testing::Values(0, kFileCount / 2, kFileCount - 1), ::testing::Bool()),
+    [](const ::testing::TestParamInfo<FaultCase>& info) {
+        return std::string(NameOf(std::get<0>(info.param))) + "InFile" + std::to_string(std::get<1>(info.param) + 1) +
+               (std::get<2>(info.param) ? "OverOldFiles" : "IntoEmptyFolder");
+    });
+
+// The double itself: without a fault matching the run's paths, the same run
+// completes, so every failure above is the injected one.
+TEST(FolderRunFaultsDouble, RunCompletesWhenTheFaultHitsNoFile) {
+    TempFolder temp;
+    const std::unique_ptr<FileSystem> host = MakeHostFileSystem();
+    const std::unique_ptr<FileList> files = MakeHostFileList();
+    const std::string source = temp.MakeFolder("source");
+    const std::string destination = temp.MakeFolder("destination");
+    for (int i = 0; i < kFileCount; ++i) temp.Write("source/" + FileName(i), LegacyFile(i));
+    FaultyFileSystem fs(*host, Operation::Read, "no such file", "no such file", 0);
+    RecordingSink sink;
+
+    EXPECT_EQ(ConvertFolder(source, destination, *files, fs, sink), RunEnd::Completed);
+    EXPECT_EQ(fs.count.opened, 2 * kFileCount);
+    EXPECT_EQ(fs.count.closed, 2 * kFileCount);
+    for (int i = 0; i < kFileCount; ++i) {
+        EXPECT_EQ(temp.Read("destination/" + FileName(i)), Converted(LegacyFile(i)));
+    }
+}
+
+}  // namespace
+}  // namespace talvoren
