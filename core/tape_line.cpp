@@ -17,20 +17,29 @@ constexpr char kDigitPairs[] =
 
 }  // namespace
 
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the first byte of the packed word is its lowest");
+
 std::size_t FormatTapeLineEnd(std::int16_t number, char* out) {
     // Widened first: -32768 has no positive int16 counterpart.
     const unsigned magnitude = number < 0 ? 0u - static_cast<unsigned>(number) : static_cast<unsigned>(number);
-    const std::size_t digits =
-        1 + (magnitude >= 10) + (magnitude >= 100) + (magnitude >= 1000) + (magnitude >= 10000);
-    // Five digits with leading zeros and the rest of the line; then as many of
-    // the digits as the number has are copied, four spare bytes keeping the
-    // fixed-size copy in bounds.
+    const unsigned digits = 1 + (magnitude >= 10) + (magnitude >= 100) + (magnitude >= 1000) + (magnitude >= 10000);
+    // Five digits with leading zeros, ",0" and CR packed in one word; shifting
+    // drops the leading zeros, and the word is stored whole.
     const unsigned high = magnitude / 100;
-    char all[13] = {static_cast<char>('0' + high / 100), kDigitPairs[high % 100 * 2], kDigitPairs[high % 100 * 2 + 1],
-                    kDigitPairs[magnitude % 100 * 2], kDigitPairs[magnitude % 100 * 2 + 1], ',', '0', '\r', '\n'};
+    const unsigned low = magnitude % 100;
+    const std::uint64_t packed =
+        static_cast<std::uint64_t>('0' + high / 100) |
+        static_cast<std::uint64_t>(static_cast<unsigned char>(kDigitPairs[high % 100 * 2])) << 8 |
+        static_cast<std::uint64_t>(static_cast<unsigned char>(kDigitPairs[high % 100 * 2 + 1])) << 16 |
+        static_cast<std::uint64_t>(static_cast<unsigned char>(kDigitPairs[low * 2])) << 24 |
+        static_cast<std::uint64_t>(static_cast<unsigned char>(kDigitPairs[low * 2 + 1])) << 32 |
+        static_cast<std::uint64_t>(',') << 40 | static_cast<std::uint64_t>('0') << 48 |
+        static_cast<std::uint64_t>('\r') << 56;
+    const std::uint64_t shifted = packed >> (8 * (5 - digits));
     out[0] = ',';
     out[1] = number < 0 ? '-' : ' ';
-    std::memcpy(out + 2, all + (5 - digits), 9);
+    std::memcpy(out + 2, &shifted, sizeof shifted);
+    out[digits + 5] = '\n';
     return digits + 6;
 }
 

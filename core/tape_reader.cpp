@@ -235,6 +235,33 @@ std::int16_t ReadNumber(TapeInput& input) {
     return static_cast<std::int16_t>(value);
 }
 
+// The decimal digits at `p`, eight bytes at a time: their count (8 when
+// there may be more) and, up to that count, their value. The buffer's
+// padding keeps the read inside the allocation.
+std::size_t ReadDigits(const char* p, std::uint32_t& value) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    // Nonzero in each byte that is not a digit: its high half is not 3, or it
+    // is above 9. A carry only reaches bytes after a non-digit.
+    const std::uint64_t high_halves = 0xF0F0F0F0F0F0F0F0u;
+    const std::uint64_t threes = kEveryByte * 0x30;
+    const std::uint64_t others = ((word & high_halves) ^ threes) | (((word + kEveryByte * 6) & high_halves) ^ threes);
+    const std::uint64_t nonzero = (((others & ~kHighBits) + ~kHighBits) | others) & kHighBits;
+    const std::size_t count = nonzero == 0 ? 8 : static_cast<std::size_t>(__builtin_ctzll(nonzero) / 8);
+    if (count == 0 || count == 8) {
+        value = 0;
+        return count;
+    }
+    // The digits moved to the top, zeros before them, then combined in pairs,
+    // fours and eights.
+    std::uint64_t v = (word & (kEveryByte * 0x0F)) << (8 * (8 - count));
+    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFu;
+    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFu;
+    v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFu;
+    value = static_cast<std::uint32_t>(v);
+    return count;
+}
+
 // The usual record, whole in the buffer up to its line end, read with plain
 // pointers; `end` is followed by the LF sentinel. Returns where the next line
 // starts, or nullptr for anything else (a doubled quote, a quoted number,
@@ -259,10 +286,10 @@ const char* ReadRecordInBuffer(const char* p, const char* end, TapeRecordView& r
     while (IsBlank(*p)) ++p;
     const bool negative = *p == '-';
     if (*p == '-' || *p == '+') ++p;
-    const char* digits = p;
-    unsigned magnitude = 0;
-    while (*p >= '0' && *p <= '9' && p - digits < 5) magnitude = magnitude * 10 + static_cast<unsigned>(*p++ - '0');
-    if (p == digits || (*p >= '0' && *p <= '9') || magnitude > (negative ? 32768u : 32767u)) return nullptr;
+    std::uint32_t magnitude;
+    const std::size_t digits = ReadDigits(p, magnitude);
+    if (digits == 0 || digits > 5 || magnitude > (negative ? 32768u : 32767u)) return nullptr;
+    p += digits;
     while (IsBlank(*p)) ++p;
     // At `end` the file may go on, or end without a line end: the full reader knows.
     if (p == end || (*p != '\r' && *p != '\n')) return nullptr;

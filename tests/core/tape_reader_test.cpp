@@ -87,6 +87,9 @@ TEST(TapeReader, Refusals) {
         {"A,\"\"", FailureCode::EmptyNumber, 1, ""},
         {"A,x", FailureCode::BadNumber, 1, "x"},
         {"A,1.5", FailureCode::BadNumber, 1, "1.5"},
+        {"A,1:\r\n", FailureCode::BadNumber, 1, "1:"},  // the bytes right after '9' and before '0'
+        {"A,12?\r\n", FailureCode::BadNumber, 1, "12?"},
+        {"A,1/\r\n", FailureCode::BadNumber, 1, "1/"},
         {"A,1e3\r\n", FailureCode::BadNumber, 1, "1e3"},
         {"A,&H10", FailureCode::BadNumber, 1, "&H10"},
         {"A,+", FailureCode::BadNumber, 1, "+"},
@@ -122,17 +125,38 @@ TEST(TapeReader, Refusals) {
         {"b" + std::string(60, '\x88') , FailureCode::MissingComma, 1, "b" + std::string(46, '\x88') + "\x81\x63"},
     };
     for (const auto& c : cases) {
-        for (const auto& [buffer_size, chunk_size] : kSeams) {
-            const std::string where = c.data.substr(0, 40) + ", buffer " + std::to_string(buffer_size) + ", chunk " +
-                                      std::to_string(chunk_size);
-            try {
-                ReadAll(c.data, buffer_size, chunk_size);
-                ADD_FAILURE() << "accepted: " << where;
-            } catch (const ConvError& error) {
-                EXPECT_EQ(error.failure().code, c.code) << where;
-                EXPECT_EQ(error.failure().line, c.line) << where;
-                EXPECT_EQ(error.failure().field, c.field) << where;
+        // Also after a good first line: the first record of a file is read apart.
+        for (const std::string prefix : {"", "Z,0\r\n"}) {
+            if (!prefix.empty() && c.code == FailureCode::Utf8ByteOrderMark) continue;
+            for (const auto& [buffer_size, chunk_size] : kSeams) {
+                const std::string where = prefix + c.data.substr(0, 40) + ", buffer " + std::to_string(buffer_size) +
+                                          ", chunk " + std::to_string(chunk_size);
+                try {
+                    ReadAll(prefix + c.data, buffer_size, chunk_size);
+                    ADD_FAILURE() << "accepted: " << where;
+                } catch (const ConvError& error) {
+                    EXPECT_EQ(error.failure().code, c.code) << where;
+                    EXPECT_EQ(error.failure().line, c.line + (prefix.empty() ? 0 : 1)) << where;
+                    EXPECT_EQ(error.failure().field, c.field) << where;
+                }
             }
+        }
+    }
+}
+
+TEST(TapeReader, EveryNumberIsReadBack) {
+    std::string data;
+    for (int n = -32768; n <= 32767; ++n) {
+        const std::string digits = std::to_string(n < 0 ? -n : n);
+        data += "A," + std::string(n < 0 ? "-" : "") + digits + "\r\n";
+        data += "B," + std::string(n < 0 ? "-" : "+") + std::string(5 - digits.size(), '0') + digits + " \n";
+    }
+    for (std::size_t buffer_size : {std::size_t{7}, kDefaultTapeBufferSize}) {
+        const std::vector<TapeRecord> records = ReadAll(data, buffer_size, buffer_size);
+        ASSERT_EQ(records.size(), 2u * 65536);
+        for (int n = -32768; n <= 32767; ++n) {
+            ASSERT_EQ(records[2 * (n + 32768)].number, n);
+            ASSERT_EQ(records[2 * (n + 32768) + 1].number, n) << n;
         }
     }
 }
