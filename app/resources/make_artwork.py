@@ -10,6 +10,7 @@ described once as shapes on a unit square and rendered at every size:
   image1.bmp        the main window's picture: 208x208, 24 bits, uncompressed
 Usage: make_artwork.py OUTPUT_FOLDER
 """
+import math
 import os
 import struct
 import sys
@@ -65,14 +66,25 @@ def led_row(y0, y1, x0, x1, cells, gap):
     return inside
 
 
+def up_arrow_outline(cx, tip, head_base, bottom, head_half, shaft_half, margin):
+    """The same arrow widened by margin on every side, its slanted edges parallel to the arrow's."""
+    slope = head_half / (head_base - tip)
+    outer_tip = tip - margin * math.hypot(1, slope) / slope
+    outer_base = head_base + margin
+    return up_arrow(cx, outer_tip, outer_base, bottom + margin,
+                    slope * (outer_base - outer_tip), shaft_half + margin)
+
+
+ARROW = (0.74, 0.36, 0.64, 0.97, 0.21, 0.075)
+
 # Back to front; the last shape that covers a point gives its ink.
 SHAPES = [
     ("housing", rect(0.03, 0.10, 0.97, 0.74)),
     ("face", rect(0.09, 0.17, 0.91, 0.67)),
     ("led", led_row(0.24, 0.36, 0.15, 0.85, 4, 0.25)),
     ("fare", led_row(0.46, 0.58, 0.15, 0.55, 2, 0.3)),
-    ("arrow_edge", up_arrow(0.74, 0.30, 0.62, 1.00, 0.27, 0.12)),
-    ("arrow", up_arrow(0.74, 0.38, 0.64, 0.97, 0.19, 0.06)),
+    ("arrow_edge", up_arrow_outline(*ARROW, margin=0.045)),
+    ("arrow", up_arrow(*ARROW)),
 ]
 
 
