@@ -83,6 +83,16 @@ bool IsLineEnd(int c) { return c == '\r' || c == '\n' || c == TapeInput::kEnd; }
 
 bool IsBlank(int c) { return c == ' ' || c == '\t'; }
 
+// Appends to a text, keeping its storage within kMaxTapeText: a string left
+// to grow by itself would double a long text's storage past the limit.
+void AppendToText(std::string& text, const char* data, std::size_t size) {
+    const std::size_t needed = text.size() + size;
+    // Up to a quarter of the limit, doubling stays below half of it, and from
+    // there the limit itself is at least double: reserve takes it exactly.
+    if (needed > text.capacity() && needed > kMaxTapeText / 4) text.reserve(kMaxTapeText);
+    text.append(data, size);
+}
+
 // The start of a field for a message, never splitting a double-byte character.
 std::string Shorten(std::string_view field) {
     if (field.size() <= kShownFieldBytes) return std::string(field);
@@ -137,7 +147,7 @@ void ReadQuotedText(TapeInput& input, std::string& text) {
         if (input.Peek() != '"') break;
         // A doubled quote stands for one.
         if (text.size() == kMaxTapeText) Refuse(input, FailureCode::TextTooLong, text);
-        text.push_back('"');
+        AppendToText(text, "\"", 1);
         input.Skip();
     }
     input.SkipBlanks();
@@ -353,11 +363,11 @@ int TapeInput::TakeUntil(const bool* stops, std::string& out, std::size_t limit)
         const std::size_t count = static_cast<std::size_t>(stop - next_);
         const std::size_t room = limit - std::min(limit, out.size());
         if (count > room) {
-            out.append(next_, room);
+            AppendToText(out, next_, room);
             next_ += room;
             return kOverLimit;
         }
-        out.append(next_, count);
+        AppendToText(out, next_, count);
         next_ = stop;
         if (stop != end_) return static_cast<unsigned char>(*stop);
     }
