@@ -161,11 +161,13 @@ constexpr int kFileCount = 5;
 
 std::string FileName(int index) { return "Line" + std::to_string(index + 1) + "Tp.csv"; }
 
-// A file long enough for several reads and writes of the conversion's buffer,
-// so that a middle read, a first write and a final flush are all different.
-std::string LegacyFile(int index) {
+// A few records; for the failing file, enough for several reads and writes of
+// the conversion's buffer, so that a middle read, a first write and a final
+// flush are all different.
+std::string LegacyFile(int index, bool long_enough_for_three_buffers) {
+    const std::size_t size = long_enough_for_three_buffers ? kDefaultTapeBufferSize * 5 / 2 : 200;
     std::string file;
-    for (int record = 0; file.size() < kDefaultTapeBufferSize * 5 / 2; ++record) {
+    for (int record = 0; file.size() < size; ++record) {
         file += "\"\x95\x5C\x8E\xA6 " + std::to_string(index) + "-" + std::to_string(record) + ", \x83\x5C\",";
         file += std::to_string(record % 65536 - 32768) + "\r\n";
     }
@@ -192,7 +194,7 @@ protected:
         source_ = temp_.MakeFolder("source");
         destination_ = temp_.MakeFolder("destination");
         for (int i = 0; i < kFileCount; ++i) {
-            legacy_.push_back(LegacyFile(i));
+            legacy_.push_back(LegacyFile(i, i == std::get<1>(GetParam())));
             converted_.push_back(Converted(legacy_.back()));
             temp_.Write("source/" + FileName(i), legacy_.back());
         }
@@ -296,7 +298,7 @@ TEST(FolderRunFaultsDouble, RunCompletesWhenTheFaultHitsNoFile) {
     const std::unique_ptr<FileList> files = MakeHostFileList();
     const std::string source = temp.MakeFolder("source");
     const std::string destination = temp.MakeFolder("destination");
-    for (int i = 0; i < kFileCount; ++i) temp.Write("source/" + FileName(i), LegacyFile(i));
+    for (int i = 0; i < kFileCount; ++i) temp.Write("source/" + FileName(i), LegacyFile(i, i == 2));
     FaultyFileSystem fs(*host, Operation::Read, "no such file", "no such file", 0);
     RecordingSink sink;
 
@@ -304,7 +306,7 @@ TEST(FolderRunFaultsDouble, RunCompletesWhenTheFaultHitsNoFile) {
     EXPECT_EQ(fs.count.opened, 2 * kFileCount);
     EXPECT_EQ(fs.count.closed, 2 * kFileCount);
     for (int i = 0; i < kFileCount; ++i) {
-        EXPECT_EQ(temp.Read("destination/" + FileName(i)), Converted(LegacyFile(i)));
+        EXPECT_EQ(temp.Read("destination/" + FileName(i)), Converted(LegacyFile(i, i == 2)));
     }
 }
 

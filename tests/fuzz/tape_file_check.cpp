@@ -108,7 +108,7 @@ std::uint64_t LineCount(std::string_view file) {
 }  // namespace
 
 std::string CheckTapeConversion(std::string_view file) {
-    const Outcome whole = Convert(file, kDefaultTapeBufferSize, SIZE_MAX);
+    const Outcome whole = Convert(file, file.size() + 1, SIZE_MAX);
     if (const std::string problem = CheckLines(whole.output); !problem.empty()) return problem;
     if (whole.failure) {
         if (whole.failure->line < 1 || whole.failure->line > LineCount(file)) {
