@@ -10,7 +10,8 @@ all: build-native
 deps:
 	@scripts/install-deps
 
-build-%: deps
+# A static pattern: make applies no implicit rule to a phony target.
+$(addprefix build-,$(PRESETS)): build-%: deps
 	cmake --preset $* >/dev/null
 	cmake --build --preset $* -j $(JOBS)
 
