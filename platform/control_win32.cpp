@@ -1,0 +1,107 @@
+#include "platform/control_win32.h"
+
+#include "platform/wide_text.h"
+#include "platform/windows_error_win32.h"
+
+namespace talvoren::winui {
+
+Control::Control(const ControlSpec& spec, HWND window) : spec_(spec), window_(window) {}
+
+void Control::RaiseClick() {
+    if (on_click_) on_click_();
+}
+
+void Control::RaiseChange() {
+    if (on_change_) on_change_();
+}
+
+HWND CreateChildWindow(const ControlSpec& spec, HWND parent, int id, const wchar_t* window_class,
+                       DWORD style, DWORD ex_style) {
+    // Siblings overlap (the header band lies beneath its texts), so each one
+    // clips the others and the topmost is what is seen.
+    style |= WS_CHILD | WS_CLIPSIBLINGS;
+    if (spec.visible) style |= WS_VISIBLE;
+    if (!spec.enabled) style |= WS_DISABLED;
+    if (spec.border) style |= WS_BORDER;
+    const std::wstring text = spec.kind == ControlKind::FileList ? std::wstring() : Widen(spec.text);
+    HWND window = CreateWindowExW(ex_style, window_class, text.c_str(), style, 0, 0, 0, 0, parent,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (window == nullptr) ThrowLastError("CreateWindowExW " + spec.name);
+    return window;
+}
+
+std::string WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return Narrow(text);
+}
+
+void SetTextOf(HWND window, const std::string& text) {
+    if (!SetWindowTextW(window, Widen(text).c_str())) ThrowLastError("SetWindowTextW");
+}
+
+Label::Label(const ControlSpec& spec, HWND parent, int id)
+    : Control(spec, CreateChildWindow(spec, parent, id, L"STATIC", SS_LEFT)) {}
+
+void Label::SetCaption(const std::string& caption) { SetTextOf(Handle(), caption); }
+
+std::string Label::Caption() const { return WindowText(Handle()); }
+
+TextBox::TextBox(const ControlSpec& spec, HWND parent, int id)
+    : Control(spec, CreateChildWindow(spec, parent, id, L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP,
+                                      WS_EX_CLIENTEDGE)) {}
+
+std::string TextBox::Text() const { return WindowText(Handle()); }
+
+void TextBox::SetText(const std::string& text) {
+    // A single-line edit reports a set text with EN_CHANGE, which raises Change.
+    SetTextOf(Handle(), text);
+}
+
+void TextBox::Notify(int code) {
+    if (code == EN_CHANGE) RaiseChange();
+}
+
+CommandButton::CommandButton(const ControlSpec& spec, HWND parent, int id)
+    : Control(spec, CreateChildWindow(spec, parent, id, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP)) {}
+
+void CommandButton::SetEnabled(bool enabled) { EnableWindow(Handle(), enabled ? TRUE : FALSE); }
+
+bool CommandButton::Enabled() const { return IsWindowEnabled(Handle()) != FALSE; }
+
+void CommandButton::Notify(int code) {
+    if (code == BN_CLICKED) Click();
+}
+
+void CommandButton::Click() {
+    // BM_CLICK reaches a disabled button too; a disabled button raises no Click.
+    if (Enabled()) RaiseClick();
+}
+
+Picture::Picture(const ControlSpec& spec, HWND parent, int id)
+    : Control(spec, CreateChildWindow(spec, parent, id, L"STATIC", SS_OWNERDRAW)),
+      bitmap_(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                              MAKEINTRESOURCEW(spec.picture_resource), IMAGE_BITMAP,
+                                              0, 0, LR_CREATEDIBSECTION))) {
+    if (bitmap_ == nullptr) ThrowLastError("LoadImageW bitmap " + std::to_string(spec.picture_resource));
+}
+
+Picture::~Picture() { DeleteObject(bitmap_); }
+
+bool Picture::Draw(const DRAWITEMSTRUCT& item) {
+    BITMAP info{};
+    GetObjectW(bitmap_, sizeof info, &info);
+    HDC source = CreateCompatibleDC(item.hDC);
+    HGDIOBJ previous = SelectObject(source, bitmap_);
+    SetStretchBltMode(item.hDC, HALFTONE);
+    SetBrushOrgEx(item.hDC, 0, 0, nullptr);
+    const RECT& box = item.rcItem;
+    StretchBlt(item.hDC, box.left, box.top, box.right - box.left, box.bottom - box.top, source, 0, 0,
+               info.bmWidth, info.bmHeight, SRCCOPY);
+    SelectObject(source, previous);
+    DeleteDC(source);
+    return true;
+}
+
+}  // namespace talvoren::winui

@@ -1,0 +1,92 @@
+// The controls a form is built from, each a standard Win32 control made from
+// its row of the layout table: the base every kind shares, and the simple
+// kinds (label, text box, command button, picture).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/layout.h"
+
+namespace talvoren::winui {
+
+class Control {
+public:
+    Control(const ControlSpec& spec, HWND window);
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    const ControlSpec& Spec() const { return spec_; }
+    HWND Handle() const { return window_; }
+
+    // The form's handlers for this control's events, bound to its index.
+    void SetClickHandler(std::function<void()> handler) { on_click_ = std::move(handler); }
+    void SetChangeHandler(std::function<void()> handler) { on_change_ = std::move(handler); }
+
+    // A WM_COMMAND notification code sent by this control to its form.
+    virtual void Notify(int /*code*/) {}
+    // WM_DRAWITEM for an owner-drawn control; false when it draws itself.
+    virtual bool Draw(const DRAWITEMSTRUCT& /*item*/) { return false; }
+    // Called after the form placed the control and gave it its font.
+    virtual void AfterLayout(int /*dpi*/) {}
+
+protected:
+    void RaiseClick();
+    void RaiseChange();
+
+private:
+    ControlSpec spec_;
+    HWND window_;
+    std::function<void()> on_click_;
+    std::function<void()> on_change_;
+};
+
+// Creates the Win32 child window of one control; the form places it later.
+HWND CreateChildWindow(const ControlSpec& spec, HWND parent, int id, const wchar_t* window_class,
+                       DWORD style, DWORD ex_style = 0);
+
+class Label : public Control {
+public:
+    Label(const ControlSpec& spec, HWND parent, int id);
+    void SetCaption(const std::string& caption);
+    std::string Caption() const;
+};
+
+class TextBox : public Control {
+public:
+    TextBox(const ControlSpec& spec, HWND parent, int id);
+    std::string Text() const;
+    // Raises Change, as an edit by the user does.
+    void SetText(const std::string& text);
+    void Notify(int code) override;
+};
+
+class CommandButton : public Control {
+public:
+    CommandButton(const ControlSpec& spec, HWND parent, int id);
+    void SetEnabled(bool enabled);
+    bool Enabled() const;
+    void Notify(int code) override;
+    // A click as the mouse or the keyboard gives it; a disabled button ignores it.
+    void Click();
+};
+
+// A bitmap resource stretched to fill the control's box.
+class Picture : public Control {
+public:
+    Picture(const ControlSpec& spec, HWND parent, int id);
+    ~Picture() override;
+    bool Draw(const DRAWITEMSTRUCT& item) override;
+
+private:
+    HBITMAP bitmap_;
+};
+
+// Text of any window, and setting it, at the UTF-16 boundary.
+std::string WindowText(HWND window);
+void SetTextOf(HWND window, const std::string& text);
+
+}  // namespace talvoren::winui

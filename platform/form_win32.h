@@ -1,0 +1,81 @@
+// A window built from its layout table: the controls with their fonts and
+// colours, one window procedure that routes each control's events to the
+// form's handlers with the control-array index, and the window's life:
+// Show (modal or not), Hide, Unload.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/control_win32.h"
+#include "platform/layout.h"
+
+namespace talvoren::winui {
+
+constexpr int kModal = 1;
+
+class Form {
+public:
+    using Handler = std::function<void(int index)>;
+
+    // Creates the window, hidden, with every control of `spec`.
+    explicit Form(FormSpec spec);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    // Shows the window; with kModal the other windows of the program take no
+    // input and Show returns once this window is hidden or unloaded.
+    void Show(int modal = 0);
+    void Hide();
+    // Destroys the window; the object stays, unloaded.
+    void Unload();
+    bool IsLoaded() const { return window_ != nullptr; }
+    HWND Window() const { return window_; }
+
+    // The control `name`, or `name(index)` of a control array.
+    template <class T>
+    T& Find(const std::string& name, int index = kNoIndex) const {
+        if (auto* control = dynamic_cast<T*>(FindControl(name, index))) return *control;
+        throw std::logic_error("no such control: " + name + "(" + std::to_string(index) + ")");
+    }
+
+protected:
+    // Binds the handler of an event of every control named `name`.
+    void OnClick(const std::string& name, Handler handler);
+    void OnChange(const std::string& name, Handler handler);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    void CreateControls();
+    void ApplyLayout();
+    void FitClientArea();
+    void CenterOnScreen();
+    void Reveal();
+    HWND FirstFocusable() const;
+    Control* FindControl(const std::string& name, int index) const;
+    Control* ControlOf(HWND window) const;
+    LRESULT ColourStatic(const Control& control, HDC dc);
+    HBRUSH Brush(COLORREF colour);
+
+    FormSpec spec_;
+    HWND window_ = nullptr;
+    int dpi_ = 96;
+    std::vector<std::unique_ptr<Control>> controls_;  // in tab order, which is also the z-order
+    std::vector<HFONT> fonts_;  // the default font first, then each control's own
+    std::map<COLORREF, HBRUSH> brushes_;
+    HWND last_focus_ = nullptr;
+};
+
+// True for the top-level window of a Form: the message loops route its
+// keyboard input through the dialog manager.
+bool IsFormWindow(HWND window);
+
+}  // namespace talvoren::winui

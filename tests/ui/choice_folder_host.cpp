@@ -1,0 +1,29 @@
+// Test host of the folder chooser: shows it modally the given number of times
+// (default 1), each time with a numbered instruction line, and prints
+// SelectedFolder after each showing as a UTF-8 line "SelectedFolder=<value>".
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/message_loop_win32.h"
+#include "ui/choice_folder_form.h"
+#include "ui/module1.h"
+
+int wmain(int argc, wchar_t** argv) {
+    using namespace talvoren;
+    const int showings = argc > 1 ? _wtoi(argv[1]) : 1;
+    _setmode(_fileno(stdout), _O_BINARY);  // lines end in "\n" alone
+    winui::StartRuntime();
+    for (int showing = 1; showing <= showings; ++showing) {
+        frmChoiceFolder().Label1.SetCaption("テスト用の指示 " + std::to_string(showing));
+        frmChoiceFolder().Show(winui::kModal);
+        const std::string line = "SelectedFolder=" + Module1::SelectedFolder + "\n";
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fflush(stdout);
+    }
+    return 0;
+}

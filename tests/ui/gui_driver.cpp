@@ -1,0 +1,325 @@
+#include "tests/ui/gui_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/wide_text.h"
+
+namespace talvoren::gui {
+namespace {
+
+constexpr UINT kSendTimeoutMs = 30000;
+
+LRESULT Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, kSendTimeoutMs, &result) == 0) {
+        ADD_FAILURE() << "message " << message << " to a window of the program under test timed out";
+    }
+    return static_cast<LRESULT>(result);
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = L"";
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+struct Search {
+    DWORD pid;
+    const std::wstring* window_class;
+    const std::wstring* caption;
+    HWND found;
+};
+
+void DeleteTree(const std::wstring& path) {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring child = path + L"\\" + name;
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                DeleteTree(child);
+            } else {
+                DeleteFileW(child.c_str());
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+POINT EntryCentre(HWND list, int entry) {
+    Send(list, LB_SETCURSEL, static_cast<WPARAM>(entry), 0);  // scrolls it into view
+    const auto top = static_cast<int>(Send(list, LB_GETTOPINDEX, 0, 0));
+    const auto height = static_cast<int>(Send(list, LB_GETITEMHEIGHT, 0, 0));
+    return {20, (entry - top) * height + height / 2};
+}
+
+}  // namespace
+
+Program::Program(const std::wstring& exe, const std::wstring& arguments, const std::wstring& directory) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE write_end = nullptr;
+    if (!CreatePipe(&output_, &write_end, &inherit, 0)) ADD_FAILURE() << "CreatePipe " << GetLastError();
+    SetHandleInformation(output_, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = write_end;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    std::wstring command = L"\"" + exe + L"\" " + arguments;
+    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &process_)) {
+        ADD_FAILURE() << "CreateProcessW " << Narrow(exe) << ": " << GetLastError();
+    }
+    CloseHandle(write_end);
+}
+
+Program::~Program() {
+    if (Running()) {
+        TerminateProcess(process_.hProcess, 99);
+        WaitForSingleObject(process_.hProcess, 10000);
+    }
+    if (process_.hProcess != nullptr) CloseHandle(process_.hProcess);
+    if (process_.hThread != nullptr) CloseHandle(process_.hThread);
+    if (output_ != nullptr) CloseHandle(output_);
+}
+
+bool Program::Running() const {
+    return process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::string Program::ReadLine() {
+    std::string line;
+    const bool complete = WaitFor([&] {
+        const std::size_t end = pending_.find('\n');
+        if (end != std::string::npos) {
+            line = pending_.substr(0, end);
+            pending_.erase(0, end + 1);
+            return true;
+        }
+        DWORD available = 0;
+        if (!PeekNamedPipe(output_, nullptr, 0, nullptr, &available, nullptr)) return true;  // closed
+        if (available > 0) {
+            std::string chunk(available, '\0');
+            DWORD read = 0;
+            ReadFile(output_, chunk.data(), available, &read, nullptr);
+            pending_.append(chunk, 0, read);
+        }
+        return false;
+    });
+    EXPECT_TRUE(complete) << "no line of output in time";
+    return line;
+}
+
+DWORD Program::WaitForExit() {
+    if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(kTimeout.count() * 1000)) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "the program did not end";
+        return STILL_ACTIVE;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+HWND FindVisibleWindow(DWORD pid, const std::wstring& window_class, const std::wstring& caption) {
+    Search search{pid, &window_class, &caption, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner != s->pid || !IsWindowVisible(window)) return TRUE;
+            if (!s->window_class->empty() && lstrcmpiW(ClassOf(window).c_str(), s->window_class->c_str()) != 0) {
+                return TRUE;
+            }
+            if (!s->caption->empty() && Text(window) != *s->caption) return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForWindow(DWORD pid, const std::wstring& window_class, const std::wstring& caption) {
+    HWND found = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (found = FindVisibleWindow(pid, window_class, caption)) != nullptr; }))
+        << "no window \"" << Narrow(caption) << "\" appeared";
+    return found;
+}
+
+void WaitUntilHidden(HWND window) {
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(window); })) << "the window did not hide";
+}
+
+std::vector<HWND> Controls(HWND form, const std::wstring& window_class) {
+    std::vector<HWND> found;
+    for (HWND child = GetWindow(form, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (lstrcmpiW(ClassOf(child).c_str(), window_class.c_str()) == 0) found.push_back(child);
+    }
+    std::sort(found.begin(), found.end(), [](HWND a, HWND b) {
+        const RECT ra = PlaceInParent(a), rb = PlaceInParent(b);
+        return ra.top != rb.top ? ra.top < rb.top : ra.left < rb.left;
+    });
+    return found;
+}
+
+HWND ControlWithText(HWND form, const std::wstring& window_class, const std::wstring& text) {
+    for (HWND control : Controls(form, window_class)) {
+        if (Text(control) == text) return control;
+    }
+    ADD_FAILURE() << "no " << Narrow(window_class) << " \"" << Narrow(text) << "\"";
+    return nullptr;
+}
+
+std::wstring Text(HWND window) {
+    const auto length = static_cast<std::size_t>(Send(window, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring text(length + 1, L'\0');
+    text.resize(static_cast<std::size_t>(Send(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+void SetText(HWND edit, const std::wstring& text) { Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())); }
+
+void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+RECT PlaceInParent(HWND control) {
+    RECT place{};
+    GetWindowRect(control, &place);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
+SIZE ClientSize(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
+
+HWND FocusIn(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+std::vector<std::wstring> ListTexts(HWND list) {
+    std::vector<std::wstring> texts;
+    const auto count = static_cast<int>(Send(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const auto length = Send(list, LB_GETTEXTLEN, i, 0);
+        if (length < 0) break;  // the list changed meanwhile
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        const auto copied = Send(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        if (copied < 0) break;
+        text.resize(static_cast<std::size_t>(copied));
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+std::vector<LPARAM> ListData(HWND list) {
+    std::vector<LPARAM> data;
+    const auto count = static_cast<int>(Send(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) data.push_back(Send(list, LB_GETITEMDATA, i, 0));
+    return data;
+}
+
+int ListSelection(HWND list) { return static_cast<int>(Send(list, LB_GETCURSEL, 0, 0)); }
+
+void Highlight(HWND list, int entry) {
+    const POINT at = EntryCentre(list, entry);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+}
+
+void DoubleClick(HWND list, int entry) {
+    const POINT at = EntryCentre(list, entry);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+}
+
+void PressEnter(HWND list) {
+    PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    PostMessageW(list, WM_KEYUP, VK_RETURN, 0xC01C0001);
+}
+
+std::vector<std::wstring> ComboTexts(HWND combo) {
+    std::vector<std::wstring> texts;
+    const auto count = static_cast<int>(Send(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const auto length = Send(combo, CB_GETLBTEXTLEN, i, 0);
+        if (length < 0) break;
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        const auto copied = Send(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        if (copied < 0) break;
+        text.resize(static_cast<std::size_t>(copied));
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+std::wstring ComboSelection(HWND combo) {
+    const auto selected = static_cast<int>(Send(combo, CB_GETCURSEL, 0, 0));
+    if (selected < 0) return {};
+    return ComboTexts(combo).at(static_cast<std::size_t>(selected));
+}
+
+void Choose(HWND combo, int entry) {
+    Send(combo, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+    PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+}
+
+MessageBoxSeen WaitForMessageBox(DWORD pid) {
+    MessageBoxSeen box;
+    box.window = WaitForWindow(pid, L"#32770", L"");
+    if (box.window == nullptr) return box;
+    box.title = Text(box.window);
+    box.text = Text(GetDlgItem(box.window, 0xFFFF));
+    // Wine gives the icon another id than Windows does: find it by its style.
+    for (HWND child = GetWindow(box.window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (lstrcmpiW(ClassOf(child).c_str(), L"Static") != 0) continue;
+        if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
+        const auto icon = reinterpret_cast<HICON>(Send(child, STM_GETICON, 0, 0));
+        box.critical_icon = icon == LoadIconW(nullptr, IDI_HAND);
+        box.information_icon = icon == LoadIconW(nullptr, IDI_ASTERISK);
+    }
+    return box;
+}
+
+void Dismiss(const MessageBoxSeen& box) {
+    Click(GetDlgItem(box.window, IDOK));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); }))
+        << "the message box stayed";
+}
+
+std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+void MakeFolder(const std::wstring& path) {
+    if (!CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        ADD_FAILURE() << "CreateDirectoryW " << Narrow(path) << ": " << GetLastError();
+    }
+}
+
+std::wstring FreshFolder(const std::wstring& name) {
+    const std::wstring scratch = ProgramFolder() + L"\\gui-scratch";
+    MakeFolder(scratch);
+    const std::wstring folder = scratch + L"\\" + name;
+    DeleteTree(folder);
+    MakeFolder(folder);
+    return folder;
+}
+
+}  // namespace talvoren::gui
