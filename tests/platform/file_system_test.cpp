@@ -155,14 +155,6 @@ TEST_F(FileSystemTest, OthersCanReadAFileBeingWritten) {
     output->Close();
 }
 
-TEST_F(FileSystemTest, TheSeparatorIsTheHosts) {
-#ifdef _WIN32
-    EXPECT_EQ(fs_->Separator(), '\\');
-#else
-    EXPECT_EQ(fs_->Separator(), '/');
-#endif
-}
-
 #ifdef _WIN32
 TEST_F(FileSystemTest, AFileOpenForWritingElsewhereIsInUse) {
     auto output = fs_->OpenForWriting(temp_.PathOf("busy"), kNoSource);
