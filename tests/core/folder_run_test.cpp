@@ -169,9 +169,10 @@ TEST_F(FolderRunTest, AMissingDestinationFolderFailsOnTheFirstFileAndWritesNothi
 }
 
 TEST_F(FolderRunTest, TheErrorReportIsSixLinesNamingBothFiles) {
-    temp_.Write("src/ATp.csv", "X,1\r\nY,2\r\nZ,40000\r\n");
+    const std::string source = temp_.MakeFolder("旧データ");
+    temp_.Write("旧データ/ATp.csv", "X,1\r\nY,2\r\nZ,40000\r\n");
 
-    EXPECT_EQ(Run(), RunEnd::Failed);
+    EXPECT_EQ(Run(source, destination_), RunEnd::Failed);
 
     const RunMessage& message = OnlyMessage();
     EXPECT_EQ(message.icon, MessageIcon::Critical);
@@ -180,7 +181,7 @@ TEST_F(FolderRunTest, TheErrorReportIsSixLinesNamingBothFiles) {
     ASSERT_EQ(lines.size(), 6u) << message.text;
     EXPECT_EQ(lines[0], "変換中に問題が発生しました。");
     EXPECT_EQ(lines[1], "");
-    EXPECT_EQ(lines[2], "変換元ファイル：" + source_ + Separator() + "ATp.csv");
+    EXPECT_EQ(lines[2], "変換元ファイル：" + source + Separator() + "ATp.csv");
     EXPECT_EQ(lines[3], "変換先ファイル：" + destination_ + Separator() + "ATp.csv");
     EXPECT_EQ(lines[4], "");
     EXPECT_EQ(lines[5].rfind("エラー内容：3 行目：", 0), 0u) << lines[5];
