@@ -14,6 +14,8 @@ FailureCode CodeOf(int os_error) {
         return FailureCode::NotFound;
     case EACCES:
     case EPERM:
+    case EROFS:   // Windows too reports write-protected media as access denied
+    case EISDIR:  // ... and a folder opened as a file
         return FailureCode::AccessDenied;
     case ENOSPC:
     case EDQUOT:

@@ -142,6 +142,9 @@ TEST_F(FileSystemTest, FailuresCarryTheirCause) {
     EXPECT_EQ(FailureCodeOf([&] { fs_->OpenForWriting(temp_.PathOf("missing/ATp.csv"), kNoSource); }),
               FailureCode::NotFound);
     EXPECT_EQ(FailureCodeOf([&] { fs_->OpenForReading(temp_.PathOf("file/ATp.csv")); }), FailureCode::NotFound);
+    temp_.MakeFolder("folderTp.csv");
+    EXPECT_EQ(FailureCodeOf([&] { fs_->OpenForWriting(temp_.PathOf("folderTp.csv"), kNoSource); }),
+              FailureCode::AccessDenied);
 }
 
 TEST_F(FileSystemTest, OthersCanReadAFileBeingWritten) {
