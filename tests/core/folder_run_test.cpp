@@ -17,6 +17,9 @@
 #include "platform/host_files.h"
 #include "tests/support/memory_files.h"
 #include "tests/support/temp_folder.h"
+#ifndef _WIN32
+#include "tests/support/small_tmpfs.h"
+#endif
 
 namespace talvoren {
 namespace {
@@ -335,6 +338,30 @@ TEST_F(FolderRunTest, AFullDiskEndsInTheErrorReport) {
     EXPECT_EQ(lines[3], "変換先ファイル：" + destination_ + "/ATp.csv");
     EXPECT_EQ(lines[5], "エラー内容：" + DescribeFailure(test::OsFailure(FailureCode::DiskFull)));
     EXPECT_FALSE(temp_.Exists("dst/BTp.csv"));
+}
+
+// A destination that fills up part way through the second file: the first is
+// complete, the second holds what fitted, the report says the disk is full.
+TEST_F(FolderRunTest, ADiskThatFillsUpMidFileEndsInTheErrorReport) {
+    SmallTmpfs small(destination_);
+    if (!small.Mount("size=256k")) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root and mount rights)";
+    std::string big;
+    for (int i = 0; i < 20000; ++i) big += "\"" + kStation + std::to_string(i) + "\"," + std::to_string(i) + "\r\n";
+    temp_.Write("src/ATp.csv", "X,1\r\n");
+    temp_.Write("src/BTp.csv", big);
+    temp_.Write("src/CTp.csv", "X,1\r\n");
+
+    EXPECT_EQ(Run(), RunEnd::Failed);
+
+    const std::vector<std::string> lines = SplitCrLf(OnlyMessage().text);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[3], "変換先ファイル：" + destination_ + "/BTp.csv");
+    EXPECT_EQ(lines[5], "エラー内容：" + DescribeFailure(test::OsFailure(FailureCode::DiskFull)));
+    EXPECT_EQ(temp_.Read("dst/ATp.csv"), "X, 1,0\r\n");
+    const std::string partial = temp_.Read("dst/BTp.csv");
+    EXPECT_GT(partial.size(), 0u);
+    EXPECT_LT(partial.size(), big.size());
+    EXPECT_FALSE(temp_.Exists("dst/CTp.csv"));
 }
 #endif
 

@@ -7,14 +7,12 @@
 #include <fstream>
 #include <string>
 
-#ifndef _WIN32
-#include <sys/mount.h>
-#include <unistd.h>
-#endif
-
 #include "core/failure.h"
 #include "platform/host_files.h"
 #include "tests/support/temp_folder.h"
+#ifndef _WIN32
+#include "tests/support/small_tmpfs.h"
+#endif
 
 namespace talvoren {
 namespace {
@@ -176,13 +174,8 @@ TEST_F(FileSystemTest, AFullDiskFailsTheWrite) {
 // surfaces from Write or from Close, never silently.
 TEST_F(FileSystemTest, AFileSystemThatFillsUpMidFileIsNeverSilent) {
     const std::string mount_point = temp_.MakeFolder("small");
-    if (geteuid() != 0 || mount("tmpfs", mount_point.c_str(), "tmpfs", 0, "size=64k") != 0) {
-        GTEST_SKIP() << "cannot mount a small tmpfs here (needs root and mount rights)";
-    }
-    struct Unmount {
-        std::string path;
-        ~Unmount() { umount(path.c_str()); }
-    } unmount{mount_point};
+    SmallTmpfs small(mount_point);
+    if (!small.Mount()) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root and mount rights)";
 
     const std::string block(64 * 1024, 'x');
     auto output = fs_->OpenForWriting(mount_point + "/ATp.csv", kNoSource);
