@@ -1,7 +1,9 @@
 // The folder conversion run over a file list, a file system and a message sink.
 #include "core/folder_run.h"
 
+#include <algorithm>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "core/conv_tape_file.h"
@@ -25,19 +27,23 @@ public:
 
     bool Contains(const FileId& id) {
         if (!taken_) Take();
-        for (const FileId& source : ids_) {
-            if (source == id) return true;
-        }
-        return false;
+        return std::binary_search(ids_.begin(), ids_.end(), id, Less);
     }
 
 private:
+    // Sorted: a rerun into a folder of earlier results checks every file, and
+    // a scan per file would grow with the square of the file count.
+    static bool Less(const FileId& a, const FileId& b) {
+        return std::tie(a.volume, a.index_high, a.index_low) < std::tie(b.volume, b.index_high, b.index_low);
+    }
+
     void Take() {
         taken_ = true;
         for (std::size_t index = 0; index < files_.ListCount(); ++index) {
             // A file that vanished since the listing cannot be emptied through another name.
             if (const auto id = fs_.Identify(source_folder_ + files_.List(index))) ids_.push_back(*id);
         }
+        std::sort(ids_.begin(), ids_.end(), Less);
     }
 
     const std::string& source_folder_;
