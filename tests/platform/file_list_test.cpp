@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "core/failure.h"
 #include "platform/host_files.h"
 #include "platform/tape_file_name.h"
@@ -94,7 +98,28 @@ TEST_F(FileListTest, AFolderThatCannotBeListedFailsAndLeavesTheListEmpty) {
     }
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+TEST_F(FileListTest, HiddenAndSystemFilesAreLeftOut) {
+    const struct {
+        const char* name;
+        DWORD attributes;
+    } files[] = {
+        {"hiddenTp.csv", FILE_ATTRIBUTE_HIDDEN},
+        {"systemTp.csv", FILE_ATTRIBUTE_SYSTEM},
+        {"readonlyTp.csv", FILE_ATTRIBUTE_READONLY},
+        {"archiveTp.csv", FILE_ATTRIBUTE_ARCHIVE},
+    };
+    for (const auto& file : files) {
+        temp_.Write(file.name, "x");
+        ASSERT_TRUE(SetFileAttributesW(temp_.Native(file.name).c_str(), file.attributes)) << file.name;
+    }
+
+    list_->SetPath(temp_.Path());
+
+    EXPECT_EQ(Names(*list_), (std::vector<std::string>{"archiveTp.csv", "readonlyTp.csv"}));
+    SetFileAttributesW(temp_.Native("readonlyTp.csv").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+#else
 TEST_F(FileListTest, OnlyRegularFilesOrLinksToThemAreListed) {
     temp_.Write("target", "x");
     std::filesystem::create_symlink(temp_.Native("target"), temp_.Native("linkTp.csv"));
