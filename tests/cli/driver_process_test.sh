@@ -26,13 +26,14 @@ expect() {
     fi
 }
 
-mkdir -p "$work/src" "$work/dst" "$work/none" "$work/bad"
-# "駅" and "東京" in code page 932; the last record has no line end.
-printf '"\211\167",12\r\n\223\214\213\236,-7' >"$work/src/駅Tp.csv"
+mkdir -p "$work/旧データ" "$work/dst" "$work/none" "$work/bad"
+# A Japanese folder name reaches the program intact; "駅" and "東京" in code
+# page 932; the last record has no line end.
+printf '"\211\167",12\r\n\223\214\213\236,-7' >"$work/旧データ/駅Tp.csv"
 printf 'A,1\r\nB,x\r\n' >"$work/bad/ATp.csv"
 sep=/
 [ -n "$emulator" ] && sep='\'
-src=$(native_path "$work/src")
+src=$(native_path "$work/旧データ")
 dst=$(native_path "$work/dst")
 
 run --version
