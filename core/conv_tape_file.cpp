@@ -19,7 +19,10 @@ namespace {
 class LineWriter {
 public:
     LineWriter(OutputFile& output, std::size_t capacity)
-        : output_(output), capacity_(std::max<std::size_t>(capacity, 1)), buffer_(new char[capacity_]) {}
+        : output_(output),
+          capacity_(std::min(kFirstTapeBufferSize, std::max<std::size_t>(capacity, 1))),
+          largest_(std::max<std::size_t>(capacity, 1)),
+          buffer_(new char[capacity_]) {}
 
     void WriteLine(const TapeRecordView& record) {
         if (record.text.size() + kTapeLineEndMax > capacity_ - size_) {
@@ -46,6 +49,11 @@ private:
     void Append(const char* data, std::size_t size) {
         if (size > capacity_ - size_) {
             Flush();
+            // A full buffer means a long file: hand more lines to each write.
+            if (capacity_ < largest_) {
+                capacity_ = std::min(largest_, capacity_ * kTapeBufferGrowth);
+                buffer_.reset(new char[capacity_]);
+            }
             if (size >= capacity_) {
                 output_.Write(data, size);
                 return;
@@ -57,6 +65,7 @@ private:
 
     OutputFile& output_;
     std::size_t capacity_;
+    std::size_t largest_;
     std::unique_ptr<char[]> buffer_;
     std::size_t size_ = 0;
 };

@@ -9,9 +9,13 @@
 namespace talvoren {
 
 constexpr std::size_t kDefaultTapeBufferSize = 256 * 1024;
+// Buffers start at this size and grow by kTapeBufferGrowth while a file fills
+// them, up to the buffer size asked for.
+constexpr std::size_t kFirstTapeBufferSize = 4 * 1024;
+constexpr std::size_t kTapeBufferGrowth = 8;
 
 // Converts every record of `input` into one line of `output`, streaming with
-// fixed buffers of `buffer_size` bytes. Throws ConvError on a refused field or
+// buffers of at most `buffer_size` bytes. Throws ConvError on a refused field or
 // a failed read or write; the lines converted before the failure have been
 // handed to `output` by then. Neither file is closed here.
 void ConvTapeFile(InputFile& input, OutputFile& output,

@@ -312,19 +312,29 @@ const char* ReadRecordInBuffer(const char* p, const char* end, TapeRecordView& r
 
 TapeInput::TapeInput(InputFile& file, std::size_t buffer_size)
     : file_(file),
-      capacity_(std::max<std::size_t>(buffer_size, 1)),
-      buffer_(new char[capacity_ + kPadding]()),
+      capacity_(std::min(kFirstTapeBufferSize, std::max<std::size_t>(buffer_size, 1))),
+      largest_(std::max<std::size_t>(buffer_size, 1)),
+      buffer_(new char[capacity_ + kPadding]),
       next_(buffer_.get()),
       end_(buffer_.get()) {
+    std::memset(buffer_.get(), 0, kPadding);
     buffer_[0] = kSentinel;
 }
 
 bool TapeInput::Refill() {
     if (at_file_end_) return false;
-    consumed_ += static_cast<std::uint64_t>(end_ - buffer_.get());
+    const std::size_t last_count = static_cast<std::size_t>(end_ - buffer_.get());
+    consumed_ += last_count;
+    if (last_count == capacity_ && capacity_ < largest_) {
+        capacity_ = std::min(largest_, capacity_ * kTapeBufferGrowth);
+        buffer_.reset(new char[capacity_ + kPadding]);
+    }
     const std::size_t count = file_.Read(buffer_.get(), capacity_);
     next_ = buffer_.get();
     end_ = next_ + count;
+    // The sentinel, then zeros: a word read that starts before the sentinel
+    // sees only bytes that were written.
+    std::memset(buffer_.get() + count, 0, kPadding);
     buffer_[count] = kSentinel;
     at_file_end_ = count == 0;
     return count != 0;

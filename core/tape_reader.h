@@ -77,7 +77,10 @@ private:
     bool SkipBlankLines();
 
     InputFile& file_;
+    // The buffer starts small and grows while reads fill it, up to `largest_`:
+    // a folder of small files then never allocates and frees large blocks.
     std::size_t capacity_;
+    std::size_t largest_;
     // Padded beyond the capacity: an LF right after the data stops every scan
     // without a bounds test per byte.
     std::unique_ptr<char[]> buffer_;

@@ -293,6 +293,28 @@ TEST(TapeReaderDifferential, RandomFilesReachEveryRefusal) {
     }
 }
 
+// Files longer than the first buffer, so that the buffers grow between two
+// reads, with reads that fill the buffer and reads that fall short of it.
+TEST(TapeReaderDifferential, LongFilesMatchTheReferenceWhileTheBuffersGrow) {
+    InputMaker maker(7);
+    for (int i = 0; i < 20; ++i) {
+        std::string file;
+        while (file.size() < 3 * kFirstTapeBufferSize * kTapeBufferGrowth) {
+            // Whole lines that convert on their own also convert after others.
+            const std::string part = maker.Next() + "\r\n";
+            if (!ReferenceConvert(part).refusal) file += part;
+        }
+        file += maker.Next();
+        const Outcome expected = ReferenceConvert(file);
+        for (const std::size_t chunk_size : {SIZE_MAX, kFirstTapeBufferSize, kFirstTapeBufferSize + 904}) {
+            const Outcome actual = StreamingConvert(file, kDefaultTapeBufferSize, chunk_size);
+            ASSERT_TRUE(actual == expected) << "file " << i << " with reads of " << chunk_size << "\n  expected "
+                                            << Describe(expected).substr(0, 300) << "\n  actual   "
+                                            << Describe(actual).substr(0, 300);
+        }
+    }
+}
+
 // Texts at the length limit cross many refills; the reference must agree there too.
 TEST(TapeReaderDifferential, TextsAtTheLengthLimitMatchTheReference) {
     const std::string exact(kMaxTapeText, 'x');
