@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc)
 PRESETS := native win64 win32 asan
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps test demo bench fuzz dist screenshot $(addprefix build-,$(PRESETS)) clean
+.PHONY: all deps test demo gui bench fuzz dist screenshot $(addprefix build-,$(PRESETS)) clean
 
 all: build-native
 
@@ -22,6 +22,18 @@ test: build-native build-win64 build-win32 build-asan
 
 demo: build-native
 	@scripts/demo build/native/cli/talvoren-convert examples/legacy build/demo-out
+
+# Starts Talvoren.exe (the win64 build) under Wine on the current X display.
+gui: deps
+	@if [ -z "$${DISPLAY:-}" ]; then \
+	    echo "make gui: no X display. Run it from a desktop session, or start a virtual one:"; \
+	    echo "  Xvfb :1 -screen 0 1024x768x24 &   (Debian package xvfb, installed by scripts/install-deps)"; \
+	    echo "  export DISPLAY=:1"; \
+	    exit 1; \
+	fi
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64 -j $(JOBS) --target Talvoren
+	scripts/wine-run build/win64/app/Talvoren.exe
 
 # Times the driver against cp on generated data; see bench/README.md.
 bench: deps

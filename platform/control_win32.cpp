@@ -41,8 +41,10 @@ void SetTextOf(HWND window, const std::string& text) {
     if (!SetWindowTextW(window, Widen(text).c_str())) ThrowLastError("SetWindowTextW");
 }
 
+// A label is one line: a text too long for its box is cut at the box's edge
+// rather than broken onto a line that the box would half show.
 Label::Label(const ControlSpec& spec, HWND parent, int id)
-    : Control(spec, CreateChildWindow(spec, parent, id, L"STATIC", SS_LEFT)) {}
+    : Control(spec, CreateChildWindow(spec, parent, id, L"STATIC", SS_LEFTNOWORDWRAP)) {}
 
 void Label::SetCaption(const std::string& caption) { SetTextOf(Handle(), caption); }
 

@@ -287,9 +287,7 @@ MessageBoxSeen WaitForMessageBox(DWORD pid) {
     for (HWND child = GetWindow(box.window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         if (lstrcmpiW(ClassOf(child).c_str(), L"Static") != 0) continue;
         if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
-        const auto icon = reinterpret_cast<HICON>(Send(child, STM_GETICON, 0, 0));
-        box.critical_icon = icon == LoadIconW(nullptr, IDI_HAND);
-        box.information_icon = icon == LoadIconW(nullptr, IDI_ASTERISK);
+        box.icon_shown = IsWindowVisible(child) && Send(child, STM_GETICON, 0, 0) != 0;
     }
     return box;
 }

@@ -68,13 +68,14 @@ std::wstring ComboSelection(HWND combo);
 // Picks an entry of a drop-down list as the user does: the selection and its notification.
 void Choose(HWND combo, int entry);
 
-// A message box (#32770) of process `pid`: its title, text and icon.
+// A message box (#32770) of process `pid`: its title, its text and whether
+// it shows an icon. Which icon can't be told from outside under Wine: icon
+// handles are private to their process.
 struct MessageBoxSeen {
     HWND window = nullptr;
     std::wstring title;
     std::wstring text;
-    bool critical_icon = false;
-    bool information_icon = false;
+    bool icon_shown = false;
 };
 MessageBoxSeen WaitForMessageBox(DWORD pid);
 void Dismiss(const MessageBoxSeen& box);

@@ -3,6 +3,7 @@
 // index each, sizes exact at 96 DPI).
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -10,6 +11,7 @@
 
 #include "platform/layout.h"
 #include "ui/choice_folder_layout.h"
+#include "ui/dat_inst_dig_layout.h"
 
 namespace talvoren {
 namespace {
@@ -95,6 +97,99 @@ TEST(ChoiceFolderLayout, ControlsAsDesignedWithThePlatformsFontsAndColours) {
     });
     for (const auto& control : form.controls) {
         EXPECT_FALSE(control.font || control.fore || control.back || control.transparent) << control.name;
+    }
+}
+
+TEST(DatInstDigLayout, WindowAsDesigned) {
+    const FormSpec& form = DatInstDigLayout();
+    EXPECT_EQ(form.caption, "放送データバージョンUPコンバータ");
+    EXPECT_EQ(form.client_width, 9780);
+    EXPECT_EQ(form.client_height, 4305);
+    EXPECT_EQ(form.position, winui::StartPosition::CenterScreen);
+    EXPECT_TRUE(form.in_taskbar);
+    EXPECT_EQ(form.close_clicks.name, "Command1") << "closing acts as Cancel";
+    EXPECT_EQ(form.close_clicks.index, 1);
+    ExpectSound(form);
+}
+
+TEST(DatInstDigLayout, ControlsAsDesigned) {
+    ExpectRows(DatInstDigLayout(), {
+        {"Label1", winui::kNoIndex, ControlKind::Label, {-30, -15, 9765, 885}, 0, ""},
+        {"Label2", winui::kNoIndex, ControlKind::Label, {150, 75, 4755, 330}, 1, "放送データバージョンUPコンバータ"},
+        {"Image1", winui::kNoIndex, ControlKind::Picture, {8805, -30, 975, 930}, winui::kNoTabIndex, ""},
+        {"Label3", winui::kNoIndex, ControlKind::Label, {420, 525, 8280, 285}, 2,
+         "運賃表示器アプリの旧バージョンの放送データをVer4用の放送データへまとめてコンバートします。"},
+        {"Label4", 0, ControlKind::Label, {0, 870, 9765, 45}, 3, ""},
+        {"Label5", 0, ControlKind::Label, {375, 1365, 7620, 240}, 8,
+         "１．旧バージョンの放送データ(*.Tp.csv)が入っている位置(フォルダー)を指定してください"},
+        {"Text1", 0, ControlKind::TextBox, {525, 1635, 7530, 315}, 5, ""},
+        {"Command2", 0, ControlKind::CommandButton, {8115, 1650, 1050, 330}, 10, "参照(&B)"},
+        {"Label5", 4, ControlKind::Label, {360, 2265, 6165, 240}, 7,
+         "２．コンバートした放送データの保存先(フォルダー)を指定してください"},
+        {"Text1", 1, ControlKind::TextBox, {525, 2535, 7530, 315}, 4, ""},
+        {"Command2", 1, ControlKind::CommandButton, {8115, 2550, 1050, 330}, 9, "参照(&B)"},
+        {"Label9", winui::kNoIndex, ControlKind::Label, {540, 2955, 8775, 225}, 6,
+         "※コンバート先のフォルダーに同じファイル名が存在する場合には、上書きされますのでご注意ください。"},
+        {"File1", winui::kNoIndex, ControlKind::FileList, {225, 3315, 2100, 270}, 14, "*Tp.csv"},
+        {"Label4", 2, ControlKind::Label, {-30, 3720, 9780, 45}, 13, ""},
+        {"Command1", 0, ControlKind::CommandButton, {6705, 3840, 1140, 375}, 12, "変換実行"},
+        {"Command1", 1, ControlKind::CommandButton, {7965, 3840, 1140, 375}, 11, "キャンセル"},
+    });
+}
+
+TEST(DatInstDigLayout, FontsColoursAndStatesAsDesigned) {
+    const FormSpec& form = DatInstDigLayout();
+    const winui::FontSpec title{"ＭＳ Ｐゴシック", 700, 1425, 128};
+    const winui::FontSpec step{"ＭＳ Ｐゴシック", 700, 900, 128};
+    struct Look {
+        std::string name;
+        int index;
+        std::optional<winui::FontSpec> font;
+        std::optional<winui::Rgb> fore, back;
+        bool transparent, border, visible, enabled, behind;
+        int picture;
+    };
+    const winui::Rgb white{255, 255, 255}, red{255, 0, 0}, light_yellow{255, 255, 128};
+    const Look looks[] = {
+        {"Label1", winui::kNoIndex, {}, {}, white, false, false, true, true, true, 0},
+        {"Label2", winui::kNoIndex, title, {}, {}, true, false, true, true, false, 0},
+        {"Image1", winui::kNoIndex, {}, {}, {}, false, false, true, true, false, kImage1Bitmap},
+        {"Label3", winui::kNoIndex, {}, {}, {}, true, false, true, true, false, 0},
+        {"Label4", 0, {}, {}, {}, false, true, true, true, false, 0},
+        {"Label5", 0, step, {}, {}, false, false, true, true, false, 0},
+        {"Text1", 0, {}, {}, {}, false, false, true, true, false, 0},
+        {"Command2", 0, {}, {}, {}, false, false, true, true, false, 0},
+        {"Label5", 4, step, {}, {}, false, false, true, true, false, 0},
+        {"Text1", 1, {}, {}, {}, false, false, true, true, false, 0},
+        {"Command2", 1, {}, {}, {}, false, false, true, true, false, 0},
+        {"Label9", winui::kNoIndex, step, red, light_yellow, false, false, true, true, false, 0},
+        {"File1", winui::kNoIndex, {}, {}, {}, false, false, false, true, false, 0},
+        {"Label4", 2, {}, {}, {}, false, true, true, true, false, 0},
+        {"Command1", 0, {}, {}, {}, false, false, true, false, false, 0},
+        {"Command1", 1, {}, {}, {}, false, false, true, true, false, 0},
+    };
+    auto same_font = [](const std::optional<winui::FontSpec>& a, const std::optional<winui::FontSpec>& b) {
+        if (!a || !b) return !a && !b;
+        return a->face == b->face && a->weight == b->weight && a->centipoints == b->centipoints &&
+               a->charset == b->charset;
+    };
+    auto same_colour = [](const std::optional<winui::Rgb>& a, const std::optional<winui::Rgb>& b) {
+        if (!a || !b) return !a && !b;
+        return a->r == b->r && a->g == b->g && a->b == b->b;
+    };
+    for (const Look& look : looks) {
+        SCOPED_TRACE(look.name + "(" + std::to_string(look.index) + ")");
+        const winui::ControlSpec* control = Find(form, look.name, look.index);
+        ASSERT_NE(control, nullptr);
+        EXPECT_TRUE(same_font(control->font, look.font));
+        EXPECT_TRUE(same_colour(control->fore, look.fore));
+        EXPECT_TRUE(same_colour(control->back, look.back));
+        EXPECT_EQ(control->transparent, look.transparent);
+        EXPECT_EQ(control->border, look.border);
+        EXPECT_EQ(control->visible, look.visible);
+        EXPECT_EQ(control->enabled, look.enabled);
+        EXPECT_EQ(control->behind, look.behind);
+        EXPECT_EQ(control->picture_resource, look.picture);
     }
 }
 

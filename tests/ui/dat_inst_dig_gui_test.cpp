@@ -1,0 +1,401 @@
+// Talvoren.exe driven as a user drives it: the main window at start, the run
+// button rule, the refusal of identical folders, browsing into the fields,
+// real runs over temporary folders with their one message each, and the
+// ways the program ends.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/wide_text.h"
+#include "tests/ui/gui_driver.h"
+
+namespace talvoren::gui {
+namespace {
+
+const std::wstring kCaption = L"放送データバージョンUPコンバータ";
+const std::wstring kChooserCaption = L"フォルダーの選択";
+
+class MainWindow {
+public:
+    explicit MainWindow(const std::wstring& directory = L"")
+        : program(ProgramFolder() + L"\\..\\..\\app\\Talvoren.exe", L"", directory) {
+        form = WaitForWindow(program.Id(), L"TalvorenForm", kCaption);
+        if (form == nullptr) return;
+        const std::vector<HWND> edits = Controls(form, L"Edit");
+        source = edits.at(0);  // the upper field
+        destination = edits.at(1);
+        std::vector<HWND> browses;
+        for (HWND button : Controls(form, L"Button")) {
+            if (Text(button) == L"参照(&B)") browses.push_back(button);
+        }
+        browse_source = browses.at(0);
+        browse_destination = browses.at(1);
+        run = ControlWithText(form, L"Button", L"変換実行");
+        cancel = ControlWithText(form, L"Button", L"キャンセル");
+    }
+
+    void Fill(const std::wstring& source_text, const std::wstring& destination_text) {
+        SetText(source, source_text);
+        SetText(destination, destination_text);
+    }
+
+    // Presses Run and returns the one message box the run ends with, dismissed.
+    MessageBoxSeen RunAndDismiss() {
+        Click(run);
+        MessageBoxSeen box = WaitForMessageBox(program.Id());
+        Dismiss(box);
+        return box;
+    }
+
+    // Browses for a field: the chooser as it appears, with its controls.
+    HWND Browse(HWND button) {
+        Click(button);
+        return WaitForWindow(program.Id(), L"TalvorenForm", kChooserCaption);
+    }
+
+    Program program;
+    HWND form = nullptr, source = nullptr, destination = nullptr;
+    HWND browse_source = nullptr, browse_destination = nullptr, run = nullptr, cancel = nullptr;
+};
+
+std::string ReadBytes(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << Narrow(path);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::set<std::wstring> Names(const std::wstring& folder) {
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.insert(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+// Two legacy files (one with Shift-JIS text bytes) and one the pattern leaves out.
+const std::string kLegacyA = "\"ABC\",12\r\n\"A,B\",-7\r\n";
+const std::string kUpgradedA = "ABC, 12,0\r\nA,B,-7,0\r\n";
+const std::string kLegacyB = "\"\x83\x65\x83\x58\x83\x67\",0\r\n\"\",32767\r\n";
+const std::string kUpgradedB = "\x83\x65\x83\x58\x83\x67, 0,0\r\n, 32767,0\r\n";
+
+std::wstring SourceFolder(const std::wstring& name) {
+    const std::wstring folder = FreshFolder(name);
+    WriteBytes(folder + L"\\AB01Tp.csv", kLegacyA);
+    WriteBytes(folder + L"\\CD02Tp.csv", kLegacyB);
+    WriteBytes(folder + L"\\notes.txt", "not a legacy file\r\n");
+    return folder;
+}
+
+void ExpectSourceUntouched(const std::wstring& folder) {
+    EXPECT_EQ(ReadBytes(folder + L"\\AB01Tp.csv"), kLegacyA);
+    EXPECT_EQ(ReadBytes(folder + L"\\CD02Tp.csv"), kLegacyB);
+    EXPECT_EQ(Names(folder), (std::set<std::wstring>{L"AB01Tp.csv", L"CD02Tp.csv", L"notes.txt"}));
+}
+
+std::wstring Lines(std::initializer_list<std::wstring> lines) {
+    std::wstring text;
+    for (const std::wstring& line : lines) {
+        if (&line != lines.begin()) text += L"\r\n";
+        text += line;
+    }
+    return text;
+}
+
+TEST(DatInstDigGui, StartsCentredWithEmptyFieldsTheRunButtonDisabledAndFocusOnTheDestination) {
+    MainWindow window;
+    ASSERT_NE(window.form, nullptr);
+    EXPECT_EQ(Text(window.source), L"");
+    EXPECT_EQ(Text(window.destination), L"");
+    EXPECT_FALSE(IsWindowEnabled(window.run));
+    EXPECT_TRUE(IsWindowEnabled(window.cancel));
+    EXPECT_TRUE(IsWindowEnabled(window.browse_source));
+    EXPECT_TRUE(IsWindowEnabled(window.browse_destination));
+    EXPECT_EQ(FocusIn(window.form), window.destination);
+
+    const LONG_PTR style = GetWindowLongPtrW(window.form, GWL_STYLE);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0) << "a fixed dialog frame";
+    EXPECT_NE(style & WS_SYSMENU, 0) << "a close box";
+    EXPECT_NE(GetWindowLongPtrW(window.form, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0) << "in the taskbar";
+    RECT frame{};
+    GetWindowRect(window.form, &frame);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window.form, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& screen = monitor.rcMonitor;
+    EXPECT_LE(std::abs((frame.left - screen.left) - (screen.right - frame.right)), 1) << "centred across";
+    EXPECT_LE(std::abs((frame.top - screen.top) - (screen.bottom - frame.bottom)), 1) << "centred down";
+    EXPECT_EQ(FindVisibleWindow(window.program.Id(), L"TalvorenForm", kChooserCaption), nullptr);
+
+    Click(window.cancel);
+    EXPECT_EQ(window.program.WaitForExit(), 0u);
+}
+
+TEST(DatInstDigGui, WindowAndEveryControlHaveTheirDesignedPixelsAt96Dpi) {
+    MainWindow window;
+    ASSERT_NE(window.form, nullptr);
+    const SIZE client = ClientSize(window.form);
+    EXPECT_EQ(client.cx, 652);
+    EXPECT_EQ(client.cy, 287);
+
+    using Seen = std::tuple<std::wstring, std::wstring, LONG, LONG, LONG, LONG, bool>;
+    std::set<Seen> seen;
+    for (HWND child = GetWindow(window.form, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[64] = L"";
+        GetClassNameW(child, name, 64);
+        std::wstring kind = name;
+        std::transform(kind.begin(), kind.end(), kind.begin(), [](wchar_t c) { return std::towlower(c); });
+        const RECT place = PlaceInParent(child);
+        seen.insert({kind, Text(child), place.left, place.top, place.right - place.left, place.bottom - place.top,
+                     IsWindowVisible(child) != FALSE});
+    }
+    const std::set<Seen> designed = {
+        {L"static", L"", -2, -1, 651, 59, true},
+        {L"static", L"放送データバージョンUPコンバータ", 10, 5, 317, 22, true},
+        {L"static", L"", 587, -2, 65, 62, true},
+        {L"static", L"運賃表示器アプリの旧バージョンの放送データをVer4用の放送データへまとめてコンバートします。", 28,
+         35, 552, 19, true},
+        {L"static", L"", 0, 58, 651, 3, true},
+        {L"static", L"１．旧バージョンの放送データ(*.Tp.csv)が入っている位置(フォルダー)を指定してください", 25, 91,
+         508, 16, true},
+        {L"edit", L"", 35, 109, 502, 21, true},
+        {L"button", L"参照(&B)", 541, 110, 70, 22, true},
+        {L"static", L"２．コンバートした放送データの保存先(フォルダー)を指定してください", 24, 151, 411, 16, true},
+        {L"edit", L"", 35, 169, 502, 21, true},
+        {L"button", L"参照(&B)", 541, 170, 70, 22, true},
+        {L"static", L"※コンバート先のフォルダーに同じファイル名が存在する場合には、上書きされますのでご注意ください。",
+         36, 197, 585, 15, true},
+        {L"listbox", L"", 15, 221, 140, 18, false},
+        {L"static", L"", -2, 248, 652, 3, true},
+        {L"button", L"変換実行", 447, 256, 76, 25, true},
+        {L"button", L"キャンセル", 531, 256, 76, 25, true},
+    };
+    EXPECT_EQ(seen, designed);
+    Click(window.cancel);
+    EXPECT_EQ(window.program.WaitForExit(), 0u);
+}
+
+TEST(DatInstDigGui, TabFollowsTheDesignedOrderAndSkipsTheDisabledRunButton) {
+    MainWindow window;
+    ASSERT_NE(window.form, nullptr);
+    auto press_tab = [&](HWND expected) {
+        HWND focus = FocusIn(window.form);
+        PostMessageW(focus, WM_KEYDOWN, VK_TAB, 0x000F0001);
+        PostMessageW(focus, WM_KEYUP, VK_TAB, 0xC00F0001);
+        EXPECT_TRUE(WaitFor([&] { return FocusIn(window.form) == expected; }))
+            << "focus on \"" << Narrow(Text(FocusIn(window.form))) << "\"";
+    };
+    for (HWND next : {window.source, window.browse_destination, window.browse_source, window.cancel,
+                      window.destination}) {
+        press_tab(next);
+    }
+    window.Fill(L"a", L"b");
+    for (HWND next : {window.source, window.browse_destination, window.browse_source, window.cancel, window.run,
+                      window.destination}) {
+        press_tab(next);
+    }
+    Click(window.cancel);
+    EXPECT_EQ(window.program.WaitForExit(), 0u);
+}
+
+TEST(DatInstDigGui, TheRunButtonIsEnabledExactlyWhileBothFieldsHoldText) {
+    MainWindow window;
+    ASSERT_NE(window.form, nullptr);
+    struct Step {
+        HWND field;
+        const wchar_t* text;
+        bool enabled;
+    };
+    const Step steps[] = {
+        {window.source, L"C:\\old", false},  {window.destination, L"D:\\new", true},
+        {window.source, L"", false},         {window.source, L" ", true},
+        {window.destination, L"", false},    {window.destination, L"x", true},
+        {window.destination, L"\\", true},   {window.source, L"\\", true},
+    };
+    for (const Step& step : steps) {
+        SetText(step.field, step.text);
+        EXPECT_EQ(IsWindowEnabled(window.run) != FALSE, step.enabled)
+            << "source \"" << Narrow(Text(window.source)) << "\", destination \"" << Narrow(Text(window.destination))
+            << "\"";
+    }
+    Click(window.cancel);
+    EXPECT_EQ(window.program.WaitForExit(), 0u);
+}
+
+TEST(DatInstDigGui, IdenticalTextsAreRefusedWithTheExactMessageAndNothingIsTouched) {
+    const std::wstring folder = SourceFolder(L"identical");
+    MainWindow window;
+    ASSERT_NE(window.form, nullptr);
+    window.Fill(folder, folder);
+    const MessageBoxSeen box = window.RunAndDismiss();
+    EXPECT_EQ(box.title, L"エラー");
+    EXPECT_EQ(box.text, L"変換元と変換先のフォルダーに同一の場所を指定することは出来ません");
+    EXPECT_TRUE(box.icon_shown);
+    EXPECT_EQ(Text(window.source), folder);
+    EXPECT_EQ(Text(window.destination), folder);
+    EXPECT_TRUE(IsWindowEnabled(window.run));
+    ExpectSourceUntouched(folder);
+    Click(window.cancel);
+    EXPECT_EQ(window.program.WaitForExit(), 0u);
+}
+
+TEST(DatInstDigGui, TextsDifferingByATrailingBackslashOrLetterCaseReachTheRunWhichLeavesTheSourceIntact) {
+    const std::wstring folder = SourceFolder(L"same-folder");
+    std::wstring upper = folder;
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](wchar_t c) { return std::towupper(c); });
+    ASSERT_NE(upper, folder);
+    MainWindow window;
+    ASSERT_NE(window.form, nullptr);
+    for (const std::wstring& destination : {folder + L"\\", upper}) {
+        window.Fill(folder, destination);
+        const MessageBoxSeen box = window.RunAndDismiss();
+        EXPECT_EQ(box.title, L"エラー");
+        EXPECT_EQ(box.text.substr(0, 14), L"変換中に問題が発生しました。") << Narrow(box.text);
+        EXPECT_NE(box.text.find(L"変換元ファイル：" + folder + L"\\AB01Tp.csv"), std::wstring::npos) << Narrow(box.text);
+        ExpectSourceUntouched(folder);
+    }
+    Click(window.cancel);
+    EXPECT_EQ(window.program.WaitForExit(), 0u);
+}
+
+TEST(DatInstDigGui, AConversionWritesByteExactFilesAndEndsWithTheCompletionMessage) {
+    const std::wstring source = SourceFolder(L"convert-source");
+    const std::wstring destination = FreshFolder(L"convert-destination");
+    WriteBytes(destination + L"\\CD02Tp.csv", "an older file of the same name, replaced\r\n");
+    MainWindow window;
+    ASSERT_NE(window.form, nullptr);
+    window.Fill(source, destination);
+    const MessageBoxSeen box = window.RunAndDismiss();
+    EXPECT_EQ(box.title, L"完了");
+    EXPECT_EQ(box.text, L"変換が完了しました。");
+    EXPECT_TRUE(box.icon_shown);
+    EXPECT_EQ(ReadBytes(destination + L"\\AB01Tp.csv"), kUpgradedA);
+    EXPECT_EQ(ReadBytes(destination + L"\\CD02Tp.csv"), kUpgradedB);
+    EXPECT_EQ(Names(destination), (std::set<std::wstring>{L"AB01Tp.csv", L"CD02Tp.csv"}));
+    ExpectSourceUntouched(source);
+    EXPECT_TRUE(IsWindowEnabled(window.run)) << "a completed run leaves the button as it was";
+    Click(window.cancel);
+    EXPECT_EQ(window.program.WaitForExit(), 0u);
+}
+
+TEST(DatInstDigGui, ASourceWithoutMatchingFilesGivesTheNoFilesMessage) {
+    const std::wstring source = FreshFolder(L"no-files-source");
+    WriteBytes(source + L"\\notes.txt", "x");
+    const std::wstring destination = FreshFolder(L"no-files-destination");
+    MainWindow window;
+    ASSERT_NE(window.form, nullptr);
+    window.Fill(source, destination);
+    const MessageBoxSeen box = window.RunAndDismiss();
+    EXPECT_EQ(box.title, L"確認");
+    EXPECT_EQ(box.text, L"変換元に指定したフォルダーには該当するファイルがありませんでした。");
+    EXPECT_TRUE(box.icon_shown);
+    EXPECT_TRUE(Names(destination).empty());
+    Click(window.cancel);
+    EXPECT_EQ(window.program.WaitForExit(), 0u);
+}
+
+TEST(DatInstDigGui, AMissingDestinationGivesTheSixLineErrorReportForTheFirstFile) {
+    const std::wstring source = SourceFolder(L"missing-destination-source");
+    const std::wstring destination = FreshFolder(L"missing-destination") + L"\\not-there";
+    MainWindow window;
+    ASSERT_NE(window.form, nullptr);
+    window.Fill(source, destination);
+    const MessageBoxSeen box = window.RunAndDismiss();
+    EXPECT_EQ(box.title, L"エラー");
+    EXPECT_TRUE(box.icon_shown);
+    EXPECT_EQ(box.text, Lines({L"変換中に問題が発生しました。", L"", L"変換元ファイル：" + source + L"\\AB01Tp.csv",
+                               L"変換先ファイル：" + destination + L"\\AB01Tp.csv", L"",
+                               L"エラー内容：ファイルまたはフォルダーが見つかりません。"}));
+    ExpectSourceUntouched(source);
+    EXPECT_EQ(GetFileAttributesW(destination.c_str()), INVALID_FILE_ATTRIBUTES) << "no folder is created";
+    Click(window.cancel);
+    EXPECT_EQ(window.program.WaitForExit(), 0u);
+}
+
+TEST(DatInstDigGui, ASourceFolderThatCannotBeListedIsReportedAsACriticalMessage) {
+    const std::wstring source = FreshFolder(L"unlisted") + L"\\not-there";
+    MainWindow window;
+    ASSERT_NE(window.form, nullptr);
+    window.Fill(source, FreshFolder(L"unlisted-destination"));
+    const MessageBoxSeen box = window.RunAndDismiss();
+    EXPECT_EQ(box.title, L"エラー");
+    EXPECT_TRUE(box.icon_shown);
+    EXPECT_EQ(box.text, Lines({L"変換元のフォルダーを読み取れません。", L"", L"フォルダー：" + source, L"",
+                               L"エラー内容：ファイルまたはフォルダーが見つかりません。"}));
+    EXPECT_TRUE(IsWindow(window.form)) << "the program goes on";
+    Click(window.cancel);
+    EXPECT_EQ(window.program.WaitForExit(), 0u);
+}
+
+TEST(DatInstDigGui, BrowseFillsEitherFieldWithTheChosenFolderAndCancelKeepsTheField) {
+    const std::wstring folder = FreshFolder(L"browse");
+    MakeFolder(folder + L"\\alpha");
+    MainWindow window(folder);
+    ASSERT_NE(window.form, nullptr);
+
+    HWND chooser = window.Browse(window.browse_source);
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_EQ(Text(Controls(chooser, L"Static").at(0)), L"旧バージョンのデータが入っている位置(フォルダー)を指定してください");
+    EXPECT_FALSE(IsWindowEnabled(window.form)) << "the main window takes no input while the chooser is shown";
+    Click(ControlWithText(chooser, L"Button", L"OK"));
+    EXPECT_TRUE(WaitFor([&] { return Text(window.source) == folder; })) << Narrow(Text(window.source));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(window.form) != FALSE; }));
+    EXPECT_FALSE(IsWindowEnabled(window.run)) << "one field alone";
+
+    EXPECT_EQ(window.Browse(window.browse_destination), chooser) << "the same chooser serves every browse";
+    EXPECT_EQ(Text(Controls(chooser, L"Static").at(0)), L"コンバートしたデータの保存先(フォルダー)を指定してください");
+    HWND list = Controls(chooser, L"ListBox").at(0);
+    const std::vector<std::wstring> entries = ListTexts(list);
+    DoubleClick(list, static_cast<int>(std::find(entries.begin(), entries.end(), L"alpha") - entries.begin()));
+    // alpha, opened, is the last entry and marked open.
+    ASSERT_TRUE(WaitFor([&] { return (ListData(list).back() & 0x10000) != 0; }));
+    Click(ControlWithText(chooser, L"Button", L"OK"));
+    EXPECT_TRUE(WaitFor([&] { return Text(window.destination) == folder + L"\\alpha"; }))
+        << Narrow(Text(window.destination));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(window.run) != FALSE; }));
+
+    window.Browse(window.browse_destination);
+    Click(ControlWithText(chooser, L"Button", L"キャンセル"));
+    WaitUntilHidden(chooser);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(window.form) != FALSE; }));
+    EXPECT_EQ(Text(window.destination), folder + L"\\alpha");
+    EXPECT_TRUE(IsWindowEnabled(window.run));
+
+    // After the chooser was used, Cancel still ends the whole program.
+    Click(window.cancel);
+    EXPECT_EQ(window.program.WaitForExit(), 0u);
+}
+
+TEST(DatInstDigGui, ClosingTheWindowEndsTheProgramAsCancelDoes) {
+    MainWindow window;
+    ASSERT_NE(window.form, nullptr);
+    PostMessageW(window.form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(window.program.WaitForExit(), 0u);
+}
+
+}  // namespace
+}  // namespace talvoren::gui

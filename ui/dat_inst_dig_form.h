@@ -1,0 +1,38 @@
+// frmDatInstDig: the main conversion window. Two folder fields with their
+// browse buttons, the run button that follows both fields, and Cancel, which
+// ends the program. The conversion itself is core's folder run.
+#pragma once
+
+#include <string>
+
+#include "platform/file_list_box_win32.h"
+#include "platform/form_win32.h"
+
+namespace talvoren {
+
+class DatInstDigForm : public winui::Form {
+public:
+    DatInstDigForm();
+
+    winui::TextBox& Text1(int index) const { return Find<winui::TextBox>("Text1", index); }
+    winui::CommandButton& Command1(int index) const { return Find<winui::CommandButton>("Command1", index); }
+    winui::CommandButton& Command2(int index) const { return Find<winui::CommandButton>("Command2", index); }
+    winui::FileListBox& File1;
+
+    // The folder run over Text1(0), Text1(1) and File1, its messages shown as
+    // message boxes. A source folder that can't be listed escapes as ConvError.
+    void ConvTape();
+    // True when a directory search for `pattern` (a path or a wildcard) finds
+    // at least one file that is neither hidden, nor a system file, nor a folder.
+    static bool ChkFile(const std::string& pattern);
+
+private:
+    void Command1_Click(int index);
+    void Command2_Click(int index);
+    void Text1_Change(int index);
+};
+
+// The process-wide instance: created with its controls at the first call.
+DatInstDigForm& frmDatInstDig();
+
+}  // namespace talvoren
