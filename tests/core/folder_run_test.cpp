@@ -466,12 +466,15 @@ TEST(FolderRunChecks, RefusalsComeInTheirOrderAndOpenNothing) {
     }
 }
 
-TEST(FolderRunChecks, ABlankDestinationTextIsNotEmptyAndGetsASeparator) {
+// Only the separator itself counts as one: a text ending in '/' or in a blank
+// still gets a '\\'.
+TEST(FolderRunChecks, OnlyTheSeparatorCountsAsATrailingSeparator) {
     NamesList list({"ATp.csv"});
     LoggingFileSystem fs;
     RecordingSink sink;
 
-    EXPECT_EQ(ConvertFolder("C:\\old", " ", list, fs, sink), RunEnd::Completed);
+    EXPECT_EQ(ConvertFolder("C:\\old/", " ", list, fs, sink), RunEnd::Completed);
+    EXPECT_EQ(fs.log[0], "open input C:\\old/\\ATp.csv");
     EXPECT_EQ(fs.log[1], "open output  \\ATp.csv");
 }
 
