@@ -467,7 +467,7 @@ TEST(FolderRunChecks, RefusalsComeInTheirOrderAndOpenNothing) {
 }
 
 // Only the separator itself counts as one: a text ending in '/' or in a blank
-// still gets a '\\'.
+// still gets the double's separator, a backslash.
 TEST(FolderRunChecks, OnlyTheSeparatorCountsAsATrailingSeparator) {
     NamesList list({"ATp.csv"});
     LoggingFileSystem fs;
