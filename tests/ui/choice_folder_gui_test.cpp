@@ -130,7 +130,8 @@ TEST(ChoiceFolderGui, FirstShowingListsTheCurrentDirectoryAndAnswersIt) {
     const std::wstring folder = Tree(L"first-showing");
     Chooser chooser(1, folder);
     EXPECT_EQ(Text(chooser.label), L"テスト用の指示 1");
-    EXPECT_EQ(FocusIn(chooser.form), chooser.drive) << "the drive list has the focus at the first showing";
+    EXPECT_TRUE(WaitFor([&] { return FocusIn(chooser.form) == chooser.drive; }))
+        << "the drive list has the focus at the first showing";
     EXPECT_EQ(ComboSelection(chooser.drive).substr(0, 2), L"z:");
 
     std::vector<std::wstring> expected = ChainOf(folder);
@@ -255,6 +256,7 @@ TEST(ChoiceFolderGui, ADriveWithoutAReadableMediumFallsBackToTheProgramsDriveSil
 TEST(ChoiceFolderGui, TabFollowsTheTabIndexAndEnterOrEscapeAreNotOkOrCancel) {
     const std::wstring folder = Tree(L"keyboard");
     Chooser chooser(1, folder);
+    ASSERT_TRUE(WaitFor([&] { return FocusIn(chooser.form) == chooser.drive; }));
     const std::vector<HWND> order = {chooser.dir, chooser.ok, chooser.cancel, chooser.drive};
     for (HWND next : order) {
         HWND focus = FocusIn(chooser.form);

@@ -47,10 +47,15 @@ public:
     }
 
     // Presses Run and returns the one message box the run ends with, dismissed.
+    // While it is shown it belongs to the main window, which takes no input.
     MessageBoxSeen RunAndDismiss() {
         Click(run);
         MessageBoxSeen box = WaitForMessageBox(program.Id());
+        EXPECT_EQ(GetWindow(box.window, GW_OWNER), form);
+        EXPECT_FALSE(IsWindowEnabled(form));
         Dismiss(box);
+        EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(form) != FALSE; }));
+        EXPECT_EQ(FindVisibleWindow(program.Id(), L"#32770", L""), nullptr) << "exactly one message";
         return box;
     }
 
@@ -135,7 +140,7 @@ TEST(DatInstDigGui, StartsCentredWithEmptyFieldsTheRunButtonDisabledAndFocusOnTh
     EXPECT_TRUE(IsWindowEnabled(window.cancel));
     EXPECT_TRUE(IsWindowEnabled(window.browse_source));
     EXPECT_TRUE(IsWindowEnabled(window.browse_destination));
-    EXPECT_EQ(FocusIn(window.form), window.destination);
+    EXPECT_TRUE(WaitFor([&] { return FocusIn(window.form) == window.destination; })) << "focus on the destination";
 
     const LONG_PTR style = GetWindowLongPtrW(window.form, GWL_STYLE);
     EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0) << "a fixed dialog frame";
@@ -202,6 +207,7 @@ TEST(DatInstDigGui, WindowAndEveryControlHaveTheirDesignedPixelsAt96Dpi) {
 TEST(DatInstDigGui, TabFollowsTheDesignedOrderAndSkipsTheDisabledRunButton) {
     MainWindow window;
     ASSERT_NE(window.form, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return FocusIn(window.form) == window.destination; }));
     auto press_tab = [&](HWND expected) {
         HWND focus = FocusIn(window.form);
         PostMessageW(focus, WM_KEYDOWN, VK_TAB, 0x000F0001);
@@ -242,6 +248,19 @@ TEST(DatInstDigGui, TheRunButtonIsEnabledExactlyWhileBothFieldsHoldText) {
             << "source \"" << Narrow(Text(window.source)) << "\", destination \"" << Narrow(Text(window.destination))
             << "\"";
     }
+
+    // A click that reaches the disabled button starts nothing. The browse
+    // clicked after it is handled after it, so once the chooser is up the run
+    // would have shown its message.
+    SetText(window.destination, L"");
+    ASSERT_FALSE(IsWindowEnabled(window.run));
+    Click(window.run);
+    HWND chooser = window.Browse(window.browse_source);
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_EQ(FindVisibleWindow(window.program.Id(), L"#32770", L""), nullptr);
+    Click(ControlWithText(chooser, L"Button", L"キャンセル"));
+    WaitUntilHidden(chooser);
+    EXPECT_EQ(Text(window.source), L"\\") << "Cancel keeps the field";
     Click(window.cancel);
     EXPECT_EQ(window.program.WaitForExit(), 0u);
 }
