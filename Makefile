@@ -18,6 +18,7 @@ $(addprefix build-,$(PRESETS)): build-%: deps
 test: build-native build-win64 build-win32 build-asan
 	ctest --preset native -j $(JOBS)
 	scripts/with-xvfb ctest --preset win64 -j $(JOBS)
+	ctest --preset win32 -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
 
 demo: build-native
