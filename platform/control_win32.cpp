@@ -48,8 +48,6 @@ Label::Label(const ControlSpec& spec, HWND parent, int id)
 
 void Label::SetCaption(const std::string& caption) { SetTextOf(Handle(), caption); }
 
-std::string Label::Caption() const { return WindowText(Handle()); }
-
 TextBox::TextBox(const ControlSpec& spec, HWND parent, int id)
     : Control(spec, CreateChildWindow(spec, parent, id, L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP,
                                       WS_EX_CLIENTEDGE)) {}

@@ -52,7 +52,6 @@ class Label : public Control {
 public:
     Label(const ControlSpec& spec, HWND parent, int id);
     void SetCaption(const std::string& caption);
-    std::string Caption() const;
 };
 
 class TextBox : public Control {

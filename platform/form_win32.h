@@ -37,7 +37,6 @@ public:
     // Destroys the window; the object stays, unloaded.
     void Unload();
     bool IsLoaded() const { return window_ != nullptr; }
-    HWND Window() const { return window_; }
 
     // The control `name`, or `name(index)` of a control array.
     template <class T>
