@@ -8,7 +8,7 @@
 
 namespace talvoren {
 
-constexpr std::size_t kDefaultTapeBufferSize = 256 * 1024;
+constexpr std::size_t kDefaultTapeBufferSize = 64 * 1024;
 // Buffers start at this size and grow by kTapeBufferGrowth while a file fills
 // them, up to the buffer size asked for.
 constexpr std::size_t kFirstTapeBufferSize = 4 * 1024;

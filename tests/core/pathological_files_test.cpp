@@ -92,9 +92,10 @@ private:
     std::string tail_;
 };
 
-// The buffers, the longest text the reader keeps (with its string's growth)
-// and some slack; a reader that held a line or the file would go far beyond.
-constexpr std::size_t kHeapBound = 2 * kDefaultTapeBufferSize + 3 * kMaxTapeText + 256 * 1024;
+// The two buffers, the longest text the reader keeps, the shorter storage it
+// grew out of, and some slack; a reader that held a line or the file, or let
+// a long text's storage double past the limit, would go beyond.
+constexpr std::size_t kHeapBound = 2 * kDefaultTapeBufferSize + kMaxTapeText * 3 / 2 + 64 * 1024;
 
 struct Result {
     std::optional<FailureCode> refusal;
