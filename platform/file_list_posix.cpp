@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <vector>
 
-#include "platform/host_files.h"
 #include "platform/os_error.h"
 #include "platform/tape_file_name.h"
 
@@ -21,7 +20,9 @@ bool IsRegularFile(DIR* dir, const dirent& entry) {
     return fstatat(dirfd(dir), entry.d_name, &status, 0) == 0 && S_ISREG(status.st_mode);
 }
 
-std::vector<std::string> ListFolder(const std::string& folder) {
+}  // namespace
+
+std::vector<std::string> ListTapeFiles(const std::string& folder) {
     DIR* dir = opendir(folder.c_str());
     if (dir == nullptr) throw LastOsError();
     std::vector<std::string> names;
@@ -38,25 +39,5 @@ std::vector<std::string> ListFolder(const std::string& folder) {
     if (read_error != 0) throw OsError(read_error);
     return names;
 }
-
-class PosixFileList : public FileList {
-public:
-    void SetPath(const std::string& folder) override {
-        names_.clear();
-        if (folder.empty()) return;
-        std::vector<std::string> names = ListFolder(folder);
-        SortIgnoringCase(names);
-        names_ = std::move(names);
-    }
-    std::size_t ListCount() const override { return names_.size(); }
-    const std::string& List(std::size_t index) const override { return names_.at(index); }
-
-private:
-    std::vector<std::string> names_;
-};
-
-}  // namespace
-
-std::unique_ptr<FileList> MakeHostFileList() { return std::make_unique<PosixFileList>(); }
 
 }  // namespace talvoren

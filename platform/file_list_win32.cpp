@@ -5,7 +5,6 @@
 
 #include <vector>
 
-#include "platform/host_files.h"
 #include "platform/os_error.h"
 #include "platform/tape_file_name.h"
 #include "platform/wide_text.h"
@@ -27,7 +26,9 @@ bool IsFolder(const std::string& folder) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-std::vector<std::string> ListFolder(const std::string& folder) {
+}  // namespace
+
+std::vector<std::string> ListTapeFiles(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW data;
     const HANDLE find = FindFirstFileExW(EverythingIn(folder).c_str(), FindExInfoBasic, &data,
@@ -48,25 +49,5 @@ std::vector<std::string> ListFolder(const std::string& folder) {
     if (error != ERROR_NO_MORE_FILES) throw OsError(static_cast<int>(error));
     return names;
 }
-
-class Win32FileList : public FileList {
-public:
-    void SetPath(const std::string& folder) override {
-        names_.clear();
-        if (folder.empty()) return;
-        std::vector<std::string> names = ListFolder(folder);
-        SortIgnoringCase(names);
-        names_ = std::move(names);
-    }
-    std::size_t ListCount() const override { return names_.size(); }
-    const std::string& List(std::size_t index) const override { return names_.at(index); }
-
-private:
-    std::vector<std::string> names_;
-};
-
-}  // namespace
-
-std::unique_ptr<FileList> MakeHostFileList() { return std::make_unique<Win32FileList>(); }
 
 }  // namespace talvoren

@@ -1,13 +1,32 @@
-// The "*Tp.csv" match and the listing order, done by hand: Windows' own
-// wildcard also matches 8.3 short names, which must not count.
+// The "*Tp.csv" match, the listing order and the file list over a host's
+// listing. The match is done by hand: Windows' own wildcard also matches 8.3
+// short names, which must not count.
 #include "platform/tape_file_name.h"
 
 #include <algorithm>
+
+#include "platform/host_files.h"
 
 namespace talvoren {
 namespace {
 
 char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+class FolderFileList : public FileList {
+public:
+    void SetPath(const std::string& folder) override {
+        names_.clear();
+        if (folder.empty()) return;
+        std::vector<std::string> names = ListTapeFiles(folder);
+        SortIgnoringCase(names);
+        names_ = std::move(names);
+    }
+    std::size_t ListCount() const override { return names_.size(); }
+    const std::string& List(std::size_t index) const override { return names_.at(index); }
+
+private:
+    std::vector<std::string> names_;
+};
 
 }  // namespace
 
@@ -31,5 +50,7 @@ void SortIgnoringCase(std::vector<std::string>& names) {
         return a < b;
     });
 }
+
+std::unique_ptr<FileList> MakeHostFileList() { return std::make_unique<FolderFileList>(); }
 
 }  // namespace talvoren

@@ -1,5 +1,5 @@
-// The file list's pattern "*Tp.csv" and its order, shared by both hosts so
-// that a folder lists the same on Windows and on POSIX.
+// The file list's pattern "*Tp.csv", its order and the list itself, shared by
+// both hosts so that a folder lists the same on Windows and on POSIX.
 #pragma once
 
 #include <string>
@@ -13,5 +13,10 @@ bool MatchesTapePattern(const std::string& name);
 // Sorts names ignoring ASCII letter case; names that differ only in case
 // keep a fixed order (byte order).
 void SortIgnoringCase(std::vector<std::string>& names);
+
+// The names of the matching files in `folder`, unsorted; one per host
+// (file_list_posix.cpp, file_list_win32.cpp). Throws ConvError when the
+// folder cannot be listed.
+std::vector<std::string> ListTapeFiles(const std::string& folder);
 
 }  // namespace talvoren
