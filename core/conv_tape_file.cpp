@@ -1,5 +1,6 @@
 // The per-file conversion: records in through TapeInput, lines out through a
-// fixed output buffer, one record in hand.
+// fixed output buffer; the usual records go straight from one buffer to the
+// other, the rest one record at a time.
 #include "core/conv_tape_file.h"
 
 #include <algorithm>
@@ -38,6 +39,20 @@ public:
         size_ = static_cast<std::size_t>(out - buffer_.get());
     }
 
+    // Where the next lines go, with room for at least `size` bytes up to
+    // limit(); nullptr when the buffer can never hold that many.
+    char* Room(std::size_t size) {
+        if (size > largest_) return nullptr;
+        if (size > capacity_ - size_) {
+            Flush();
+            Grow();
+        }
+        return buffer_.get() + size_;
+    }
+    const char* limit() const { return buffer_.get() + capacity_; }
+    // Takes the lines written after Room up to `end`.
+    void Commit(const char* end) { size_ = static_cast<std::size_t>(end - buffer_.get()); }
+
     void Flush() {
         // Emptied before writing: after a failed write nothing is written twice.
         const std::size_t size = size_;
@@ -49,11 +64,7 @@ private:
     void Append(const char* data, std::size_t size) {
         if (size > capacity_ - size_) {
             Flush();
-            // A full buffer means a long file: hand more lines to each write.
-            if (capacity_ < largest_) {
-                capacity_ = std::min(largest_, capacity_ * kTapeBufferGrowth);
-                buffer_.reset(new char[capacity_]);
-            }
+            Grow();
             if (size >= capacity_) {
                 output_.Write(data, size);
                 return;
@@ -61,6 +72,15 @@ private:
         }
         std::memcpy(buffer_.get() + size_, data, size);
         size_ += size;
+    }
+
+    // Called on an empty buffer that was full: a full buffer means a long
+    // file, so more lines go to each write.
+    void Grow() {
+        if (capacity_ < largest_) {
+            capacity_ = std::min(largest_, capacity_ * kTapeBufferGrowth);
+            buffer_.reset(new char[capacity_]);
+        }
     }
 
     OutputFile& output_;
@@ -78,6 +98,9 @@ void ConvTapeFile(InputFile& input, OutputFile& output, std::size_t buffer_size)
     std::string storage;
     TapeRecordView record;
     for (;;) {
+        if (char* out = writer.Room(kTapeBlockRoom)) {
+            writer.Commit(ConvBufferedTapeRecords(reader, out, writer.limit()));
+        }
         try {
             if (reader.AtEnd()) break;
             record = ReadTapeRecordView(reader, storage);

@@ -31,8 +31,12 @@ constexpr std::size_t kShownFieldBytes = 48;
 constexpr std::string_view kEllipsis = "\x81\x63";  // "…" in code page 932
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr char kSentinel = '\n';
-// The sentinel and room for a sixteen-byte read that starts right before it.
-constexpr std::size_t kPadding = 16;
+// The sentinel and room for a sixty-four-byte read that starts at it.
+constexpr std::size_t kPadding = 64;
+// The longest text that ConvBufferedTapeRecords converts itself; it copies
+// texts in blocks of thirty-two bytes.
+constexpr std::size_t kBlockTextMax = kTapeBlockRoom - kTapeLineEndMax;
+static_assert(kBlockTextMax % 32 == 0, "whole blocks of a text fit the room");
 
 // Three stop bytes, as a table for byte loops, as bytes for scanning sixteen
 // bytes at a time and as words for scanning eight at a time.
@@ -95,9 +99,64 @@ const char* FindStop(const char* p, const StopSet& set) {
 }
 #endif
 
+// Copies the bytes from `p` up to the first `first`, CR or LF to `out` in
+// blocks of thirty-two, so up to 31 bytes past them are overwritten too, and
+// returns where it stopped; nullptr when that is more than kBlockTextMax bytes
+// on. The buffer's sentinel and padding keep every read inside the allocation.
+#if defined(__SSE2__)
+inline __attribute__((always_inline)) const char* CopyUntilStop(const char* p, char* out, char first) {
+    const __m128i a = _mm_set1_epi8(first);
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const auto hits = [&](__m128i chunk) {
+        return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(chunk, a), _mm_cmpeq_epi8(chunk, cr)), _mm_cmpeq_epi8(chunk, lf))));
+    };
+    for (std::size_t done = 0; done < kBlockTextMax; done += 32) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + done));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + done + 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + done), low);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + done + 16), high);
+        const unsigned mask = hits(low) | hits(high) << 16;
+        if (mask != 0) return p + done + __builtin_ctz(mask);
+    }
+    return nullptr;
+}
+
+// Bit i set where p[i] is an LF, for the sixty-four bytes at `p`.
+std::uint64_t LineFeeds(const char* p) {
+    const __m128i lf = _mm_set1_epi8('\n');
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        bits |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lf))))
+                << (16 * i);
+    }
+    return bits;
+}
+#else
+const char* CopyUntilStop(const char* p, char* out, char first) {
+    for (std::size_t done = 0; done < kBlockTextMax; ++done) {
+        if (p[done] == first || p[done] == '\r' || p[done] == '\n') return p + done;
+        out[done] = p[done];
+    }
+    return nullptr;
+}
+
+std::uint64_t LineFeeds(const char* p) {
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 64; ++i) bits |= static_cast<std::uint64_t>(p[i] == '\n') << i;
+    return bits;
+}
+#endif
+
 constexpr StopSet kFieldStops = MakeStops(',', '\r', '\n');
 constexpr StopSet kQuotedStops = MakeStops('"', '\r', '\n');
 constexpr StopSet kLineStops = MakeStops('\r', '\n', '\n');
+
+// "32767" and "32768" as five big-endian bytes.
+constexpr std::uint64_t kLargestPositive = 0x3332373637u;
+constexpr std::uint64_t kLargestNegative = 0x3332373638u;
 
 bool IsLeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
@@ -269,19 +328,25 @@ std::int16_t ReadNumber(TapeInput& input) {
     return static_cast<std::int16_t>(value);
 }
 
-// The decimal digits at `p`, eight bytes at a time: their count (8 when
-// there may be more) and, up to that count, their value. The buffer's
-// padding keeps the read inside the allocation.
-std::size_t ReadDigits(const char* p, std::uint32_t& value) {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
+// How many of the eight bytes of `word` are decimal digits before the first
+// that is not (8 when all are), the lowest byte first.
+std::size_t CountDigits(std::uint64_t word) {
     // Nonzero in each byte that is not a digit: its high half is not 3, or it
     // is above 9. A carry only reaches bytes after a non-digit.
     const std::uint64_t high_halves = 0xF0F0F0F0F0F0F0F0u;
     const std::uint64_t threes = kEveryByte * 0x30;
     const std::uint64_t others = ((word & high_halves) ^ threes) | (((word + kEveryByte * 6) & high_halves) ^ threes);
     const std::uint64_t nonzero = (((others & ~kHighBits) + ~kHighBits) | others) & kHighBits;
-    const std::size_t count = nonzero == 0 ? 8 : static_cast<std::size_t>(__builtin_ctzll(nonzero) / 8);
+    return nonzero == 0 ? 8 : static_cast<std::size_t>(__builtin_ctzll(nonzero) / 8);
+}
+
+// The decimal digits at `p`, eight bytes at a time: their count (8 when
+// there may be more) and, up to that count, their value. The buffer's
+// padding keeps the read inside the allocation.
+std::size_t ReadDigits(const char* p, std::uint32_t& value) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    const std::size_t count = CountDigits(word);
     if (count == 0 || count == 8) {
         value = 0;
         return count;
@@ -425,6 +490,83 @@ TapeRecordView ReadTapeRecordView(TapeInput& input, std::string& storage) {
     record.text = storage;
     record.number = ReadNumber(input);
     return record;
+}
+
+namespace {
+
+// Converts the line from `p` to the LF at `feed` into an upgraded line at
+// `out`, with the checks of ReadRecordInBuffer; returns the end of what it
+// wrote, or nullptr for a line it leaves to the full reader. Also left: leading
+// zeros and "-0", so that the digits of the line are those of the record.
+inline __attribute__((always_inline)) char* ConvLine(const char* p, const char* feed, char* out) {
+    while (IsBlank(*p)) ++p;
+    // Without a branch: which texts are quoted is unpredictable.
+    const bool quoted = *p == '"';
+    p += quoted;
+    const char delimiter = quoted ? '"' : ',';
+    const char* const stop = CopyUntilStop(p, out, delimiter);
+    if (stop == nullptr) return nullptr;
+    char* const line_end = out + (stop - p);
+    const char* q = stop + quoted;
+    while (IsBlank(*q)) ++q;
+    if ((*stop != delimiter) | (*q != ',')) return nullptr;
+    ++q;
+    while (IsBlank(*q)) ++q;
+    const bool negative = *q == '-';
+    q += (*q == '-') | (*q == '+');
+    std::uint64_t digits;
+    std::memcpy(&digits, q, sizeof digits);
+    const std::size_t count = CountDigits(digits);
+    // Five digits are compared as a big-endian number with the largest magnitude.
+    const bool too_large =
+        (count == 5) & ((__builtin_bswap64(digits) >> 24) > (negative ? kLargestNegative : kLargestPositive));
+    if ((count - 1 > 4) | ((q[0] == '0') & ((count > 1) | negative)) | too_large) return nullptr;
+    q += count;
+    while (IsBlank(*q)) ++q;
+    // The line ends here, with LF or CR LF; a lone CR is for the full reader.
+    if (q + (*q == '\r') != feed) return nullptr;
+    // ",", the sign slot, the digits (a whole word, the rest overwritten next), ",0" and CR LF.
+    line_end[0] = ',';
+    line_end[1] = negative ? '-' : ' ';
+    std::memcpy(line_end + 2, &digits, sizeof digits);
+    std::memcpy(line_end + 2 + count, ",0\r\n", 4);
+    return line_end + 6 + count;
+}
+
+}  // namespace
+
+char* ConvBufferedTapeRecords(TapeInput& input, char* out, const char* out_end) {
+    // The first record may start with a byte order mark; only the full reader looks.
+    if (input.offset() == 0) return out;
+    const char* const end = input.end_;
+    const char* line = input.next_;
+    std::uint64_t lines = 0;
+    // The lines are found from their LFs, sixty-four bytes at a time, so that
+    // where a line starts never waits for the one before it to be read. The
+    // sentinel LF at `end` stops the loop at the latest.
+    const char* block = line;
+    std::uint64_t feeds = LineFeeds(block);
+    for (;;) {
+        if (feeds == 0) {
+            block += 64;
+            feeds = LineFeeds(block);
+            continue;
+        }
+        const char* const feed = block + __builtin_ctzll(feeds);
+        feeds &= feeds - 1;
+        if (feed == end || static_cast<std::size_t>(out_end - out) < kTapeBlockRoom) break;
+        char* const next = ConvLine(line, feed, out);
+        if (next == nullptr) break;
+        out = next;
+        line = feed + 1;
+        ++lines;
+    }
+    if (lines != 0) {
+        input.after_cr_ = false;
+        input.next_ = line;
+        input.line_ += lines;
+    }
+    return out;
 }
 
 void ReadTapeRecord(TapeInput& input, TapeRecord& record) {

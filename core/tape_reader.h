@@ -11,6 +11,7 @@
 #include "core/conv_tape_file.h"
 #include "core/failure.h"
 #include "core/file_system.h"
+#include "core/tape_line.h"
 #include "core/tape_record.h"
 
 namespace talvoren {
@@ -72,6 +73,7 @@ public:
 
 private:
     friend TapeRecordView ReadTapeRecordView(TapeInput& input, std::string& storage);
+    friend char* ConvBufferedTapeRecords(TapeInput& input, char* out, const char* out_end);
 
     bool Refill();
     bool SkipBlankLines();
@@ -114,5 +116,19 @@ TapeRecord ReadTapeRecord(TapeInput& input);
 // avoided; `storage` holds a text that the buffer cannot (one split by a
 // refill, or with doubled quotes). Same rules and failures.
 TapeRecordView ReadTapeRecordView(TapeInput& input, std::string& storage);
+
+// The room ConvBufferedTapeRecords needs at `out` to convert one more record.
+constexpr std::size_t kTapeBlockRoom = 256 + kTapeLineEndMax;
+
+// The common path of a conversion: takes the usual records that lie whole in
+// the input's buffer and writes their upgraded lines at `out` (as
+// FormatTapeLine and FormatTapeLineEnd would), while at least kTapeBlockRoom
+// bytes are left before `out_end`; bytes up to that room past the returned end
+// may be overwritten. Stops at the first record it leaves to
+// ReadTapeRecordView (blank lines, doubled quotes, long texts, refusals, a
+// record running past the buffer, the first record of the file), so the two
+// always agree. Returns the end of the lines written. Never reads the file and
+// never throws.
+char* ConvBufferedTapeRecords(TapeInput& input, char* out, const char* out_end);
 
 }  // namespace talvoren

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <random>
 #include <string>
@@ -340,6 +341,95 @@ TEST(TapeReaderDifferential, TextsAtTheLengthLimitMatchTheReference) {
                                             << Describe(actual).substr(0, 200);
         }
     }
+}
+
+// Long files of the usual records, in the shapes the conversion takes straight
+// from buffer to buffer and in the shapes next to them that it must leave to
+// the full reader: texts around the sixteen- and thirty-two-byte steps and
+// around 256 bytes, numbers at the range limits, leading zeros, "-0", signs,
+// blanks, lone CRs. Buffers from just over the room one line needs to the
+// default, so that the output buffer also runs out between two lines.
+class UsualFileMaker {
+public:
+    explicit UsualFileMaker(std::uint64_t seed) : random_(seed) {}
+
+    std::string Next(std::size_t size) {
+        std::string file;
+        while (file.size() < size) {
+            if (Below(100) == 0) file += Below(2) ? "\r\n" : " \t\n";
+            file += Record();
+            const unsigned end = Below(100);
+            file += end < 85 ? "\r\n" : end < 99 ? "\n" : "\r";
+        }
+        // Now and then a damaged record near the end, so that refusals come late too.
+        if (Below(3) == 0) file += Below(2) ? "\"open,1\r\n" : "A,32768\r\n";
+        return file;
+    }
+
+private:
+    unsigned Below(unsigned n) { return static_cast<unsigned>(random_() % n); }
+
+    std::string Text(bool quoted) {
+        static const unsigned kSizes[] = {0, 1, 15, 16, 17, 31, 32, 33, 63, 64, 255, 256, 257, 300};
+        const std::size_t size = Below(5) == 0 ? kSizes[Below(std::size(kSizes))] : Below(40);
+        std::string text;
+        while (text.size() < size) {
+            switch (Below(12)) {
+            case 0: text += "\x95\x5C"; break;  // a second byte of 0x5C
+            case 1: text += '\xB1'; break;       // half-width kana
+            case 2: text += ' '; break;
+            case 3: text += quoted ? "," : "\t"; break;
+            case 4: text += quoted && Below(40) == 0 ? "\"\"" : "x"; break;
+            default: text += static_cast<char>('a' + Below(26)); break;
+            }
+        }
+        return text;
+    }
+
+    std::string Number() {
+        static const char* const kNumbers[] = {"0",     "-0",     "+0",     "00",    "007",    "-01",
+                                               "9",     "10",     "32767",  "-32768", "+32767", "12345",
+                                               "-10000", "1 ",    " 2",     "\t-3\t", "\"4\""};
+        static const char* const kBadNumbers[] = {"32768", "-32769", "99999", "-99999", "100000", "5.", ""};
+        if (Below(5000) == 0) return kBadNumbers[Below(std::size(kBadNumbers))];
+        if (Below(10) == 0) return kNumbers[Below(std::size(kNumbers))];
+        return std::to_string(static_cast<int>(Below(65536)) - 32768);
+    }
+
+    std::string Record() {
+        const bool quoted = Below(4) != 0;
+        std::string record = Below(20) == 0 ? " " : "";
+        record += quoted ? "\"" + Text(true) + "\"" : Text(false);
+        if (quoted && Below(20) == 0) record += " ";
+        record += ',';
+        record += Number();
+        return record;
+    }
+
+    std::mt19937_64 random_;
+};
+
+TEST(TapeReaderDifferential, LongFilesOfUsualRecordsMatchTheReference) {
+    UsualFileMaker maker(42);
+    const Split splits[] = {{kDefaultTapeBufferSize, SIZE_MAX}, {kDefaultTapeBufferSize, 5000},
+                            {kTapeBlockRoom + 3, 100},          {1000, 999},
+                            {4096, SIZE_MAX},                   {7, 3}};
+    int refused = 0;
+    for (int i = 0; i < 60; ++i) {
+        const std::string file = maker.Next(i % 10 == 0 ? 300000 : 20000);
+        const Outcome expected = ReferenceConvert(file);
+        refused += expected.refusal.has_value();
+        for (const Split& split : splits) {
+            const Outcome actual = StreamingConvert(file, split.buffer_size, split.chunk_size);
+            ASSERT_TRUE(actual == expected) << "file " << i << " with buffer " << split.buffer_size
+                                            << " and reads of " << split.chunk_size << "\n  expected "
+                                            << Describe(expected).substr(0, 300) << "\n  actual   "
+                                            << Describe(actual).substr(0, 300);
+        }
+    }
+    // Refusals inside the files as well as at their ends, and files that convert.
+    EXPECT_GT(refused, 10);
+    EXPECT_LT(refused, 60);
 }
 
 }  // namespace
