@@ -154,9 +154,8 @@ constexpr StopSet kFieldStops = MakeStops(',', '\r', '\n');
 constexpr StopSet kQuotedStops = MakeStops('"', '\r', '\n');
 constexpr StopSet kLineStops = MakeStops('\r', '\n', '\n');
 
-// "32767" and "32768" as five big-endian bytes.
+// "32767" as five big-endian bytes; one more is "32768".
 constexpr std::uint64_t kLargestPositive = 0x3332373637u;
-constexpr std::uint64_t kLargestNegative = 0x3332373638u;
 
 bool IsLeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
@@ -331,13 +330,14 @@ std::int16_t ReadNumber(TapeInput& input) {
 // How many of the eight bytes of `word` are decimal digits before the first
 // that is not (8 when all are), the lowest byte first.
 std::size_t CountDigits(std::uint64_t word) {
-    // Nonzero in each byte that is not a digit: its high half is not 3, or it
-    // is above 9. A carry only reaches bytes after a non-digit.
-    const std::uint64_t high_halves = 0xF0F0F0F0F0F0F0F0u;
-    const std::uint64_t threes = kEveryByte * 0x30;
-    const std::uint64_t others = ((word & high_halves) ^ threes) | (((word + kEveryByte * 6) & high_halves) ^ threes);
-    const std::uint64_t nonzero = (((others & ~kHighBits) + ~kHighBits) | others) & kHighBits;
-    return nonzero == 0 ? 8 : static_cast<std::size_t>(__builtin_ctzll(nonzero) / 8);
+    // The high bit of each byte that is not a digit: below "0" or above "9" in
+    // its low seven bits, or with its high bit set. Each byte is computed on
+    // its own: with the high bit set first, the subtraction never borrows, and
+    // with it cleared, the addition never carries.
+    const std::uint64_t below = ~((word | kHighBits) - kEveryByte * '0') & kHighBits;
+    const std::uint64_t above = ((word & ~kHighBits) + kEveryByte * (0x80 - '9' - 1)) & kHighBits;
+    const std::uint64_t others = below | above | (word & kHighBits);
+    return others == 0 ? 8 : static_cast<std::size_t>(__builtin_ctzll(others) / 8);
 }
 
 // The decimal digits at `p`, eight bytes at a time: their count (8 when
@@ -494,12 +494,18 @@ TapeRecordView ReadTapeRecordView(TapeInput& input, std::string& storage) {
 
 namespace {
 
+// Past the blanks at `p`. Every byte above a space is taken with one test.
+inline const char* PastBlanks(const char* p) {
+    while (static_cast<unsigned char>(*p) <= ' ' && IsBlank(*p)) ++p;
+    return p;
+}
+
 // Converts the line from `p` to the LF at `feed` into an upgraded line at
 // `out`, with the checks of ReadRecordInBuffer; returns the end of what it
 // wrote, or nullptr for a line it leaves to the full reader. Also left: leading
 // zeros and "-0", so that the digits of the line are those of the record.
 inline __attribute__((always_inline)) char* ConvLine(const char* p, const char* feed, char* out) {
-    while (IsBlank(*p)) ++p;
+    p = PastBlanks(p);
     // Without a branch: which texts are quoted is unpredictable.
     const bool quoted = *p == '"';
     p += quoted;
@@ -507,22 +513,19 @@ inline __attribute__((always_inline)) char* ConvLine(const char* p, const char* 
     const char* const stop = CopyUntilStop(p, out, delimiter);
     if (stop == nullptr) return nullptr;
     char* const line_end = out + (stop - p);
-    const char* q = stop + quoted;
-    while (IsBlank(*q)) ++q;
+    const char* q = PastBlanks(stop + quoted);
     if ((*stop != delimiter) | (*q != ',')) return nullptr;
-    ++q;
-    while (IsBlank(*q)) ++q;
+    q = PastBlanks(q + 1);
     const bool negative = *q == '-';
     q += (*q == '-') | (*q == '+');
     std::uint64_t digits;
     std::memcpy(&digits, q, sizeof digits);
     const std::size_t count = CountDigits(digits);
-    // Five digits are compared as a big-endian number with the largest magnitude.
-    const bool too_large =
-        (count == 5) & ((__builtin_bswap64(digits) >> 24) > (negative ? kLargestNegative : kLargestPositive));
-    if ((count - 1 > 4) | ((q[0] == '0') & ((count > 1) | negative)) | too_large) return nullptr;
-    q += count;
-    while (IsBlank(*q)) ++q;
+    // Five digits are compared as a big-endian number with "32767" or "32768".
+    const bool too_large = (count == 5) & ((__builtin_bswap64(digits) >> 24) > kLargestPositive + negative);
+    const bool leading_zero = ((digits & 0xFF) == '0') & ((count > 1) | negative);
+    if ((count - 1 > 4) | leading_zero | too_large) return nullptr;
+    q = PastBlanks(q + count);
     // The line ends here, with LF or CR LF; a lone CR is for the full reader.
     if (q + (*q == '\r') != feed) return nullptr;
     // ",", the sign slot, the digits (a whole word, the rest overwritten next), ",0" and CR LF.
@@ -538,12 +541,17 @@ inline __attribute__((always_inline)) char* ConvLine(const char* p, const char* 
 char* ConvBufferedTapeRecords(TapeInput& input, char* out, const char* out_end) {
     // The first record may start with a byte order mark; only the full reader looks.
     if (input.offset() == 0) return out;
-    const char* const end = input.end_;
     const char* line = input.next_;
+    // A line's output is at most four bytes longer than the line, which is at
+    // least three bytes long: up to three bytes out for each byte in. Lines
+    // that start before `stop_at` thus leave room for one more.
+    const std::size_t room = static_cast<std::size_t>(out_end - out);
+    if (room < kTapeBlockRoom) return out;
+    const char* const stop_at = line + std::min<std::size_t>((room - kTapeBlockRoom) / 3, input.end_ - line);
     std::uint64_t lines = 0;
     // The lines are found from their LFs, sixty-four bytes at a time, so that
     // where a line starts never waits for the one before it to be read. The
-    // sentinel LF at `end` stops the loop at the latest.
+    // sentinel LF at the end of the data stops the loop at the latest.
     const char* block = line;
     std::uint64_t feeds = LineFeeds(block);
     for (;;) {
@@ -554,7 +562,7 @@ char* ConvBufferedTapeRecords(TapeInput& input, char* out, const char* out_end) 
         }
         const char* const feed = block + __builtin_ctzll(feeds);
         feeds &= feeds - 1;
-        if (feed == end || static_cast<std::size_t>(out_end - out) < kTapeBlockRoom) break;
+        if (feed >= stop_at) break;
         char* const next = ConvLine(line, feed, out);
         if (next == nullptr) break;
         out = next;
