@@ -518,16 +518,22 @@ inline __attribute__((always_inline)) char* ConvLine(const char* p, const char* 
     q = PastBlanks(q + 1);
     const bool negative = *q == '-';
     q += (*q == '-') | (*q == '+');
+    // The digits run to the line end, CR LF or LF, and the blanks before it;
+    // found from the LF, without waiting for the fields before them.
+    const char* number_end = feed - (feed[-1] == '\r');
+    while (IsBlank(number_end[-1])) --number_end;
+    const std::size_t count = static_cast<std::size_t>(number_end - q);
+    if (count - 1 > 4) return nullptr;
     std::uint64_t digits;
     std::memcpy(&digits, q, sizeof digits);
-    const std::size_t count = CountDigits(digits);
+    // Each of the `count` bytes less "0" must be below 10; a carry out of a
+    // byte that is not a digit only marks bytes after it.
+    const std::uint64_t values = digits ^ (kEveryByte * '0');
+    const std::uint64_t not_digits = ((values + kEveryByte * (0x80 - 10)) | values) & kHighBits;
     // Five digits are compared as a big-endian number with "32767" or "32768".
     const bool too_large = (count == 5) & ((__builtin_bswap64(digits) >> 24) > kLargestPositive + negative);
     const bool leading_zero = ((digits & 0xFF) == '0') & ((count > 1) | negative);
-    if ((count - 1 > 4) | leading_zero | too_large) return nullptr;
-    q = PastBlanks(q + count);
-    // The line ends here, with LF or CR LF; a lone CR is for the full reader.
-    if (q + (*q == '\r') != feed) return nullptr;
+    if ((not_digits & (~std::uint64_t{0} >> (64 - 8 * count))) | leading_zero | too_large) return nullptr;
     // ",", the sign slot, the digits (a whole word, the rest overwritten next), ",0" and CR LF.
     line_end[0] = ',';
     line_end[1] = negative ? '-' : ' ';
