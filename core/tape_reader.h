@@ -1,5 +1,6 @@
-// Reading legacy record files: a buffered byte input with line counting, and
-// ReadTapeRecord, which takes one record from it.
+// Reading legacy record files: a buffered byte input with line counting,
+// ReadTapeRecord, which takes one record from it, and ConvBufferedTapeRecords,
+// which converts the usual records of the buffer in one go.
 #pragma once
 
 #include <cstddef>
@@ -122,12 +123,12 @@ constexpr std::size_t kTapeBlockRoom = 256 + kTapeLineEndMax;
 
 // The common path of a conversion: takes the usual records that lie whole in
 // the input's buffer and writes their upgraded lines at `out` (as
-// FormatTapeLine and FormatTapeLineEnd would), while at least kTapeBlockRoom
-// bytes are left before `out_end`; bytes up to that room past the returned end
-// may be overwritten. Stops at the first record it leaves to
-// ReadTapeRecordView (blank lines, doubled quotes, long texts, refusals, a
-// record running past the buffer, the first record of the file), so the two
-// always agree. Returns the end of the lines written. Never reads the file and
+// FormatTapeLine and FormatTapeLineEnd would), as long as their output surely
+// leaves kTapeBlockRoom bytes before `out_end`; bytes up to that room past the
+// returned end may be overwritten. Stops at the first record it leaves to
+// ReadTapeRecordView (blank lines, doubled quotes, leading zeros, "-0", lone
+// CRs, texts over 256 bytes, refusals, a record running past the buffer, the
+// first record of the file), so the two always agree. Returns the end of the lines written. Never reads the file and
 // never throws.
 char* ConvBufferedTapeRecords(TapeInput& input, char* out, const char* out_end);
 
