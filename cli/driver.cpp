@@ -15,6 +15,8 @@ const char kUsage[] =
     "\n"
     "変換元フォルダーの *Tp.csv をすべて Ver4 用の放送データに変換し、\n"
     "同じ名前で変換先フォルダーに書き込みます（同じ名前のファイルは上書きされます）。\n"
+    "各ファイルは一時ファイルに変換し、完成してから元の名前に置き換えます。失敗や中断\n"
+    "（Ctrl+C など）のときは、そのファイルは変換前の内容のまま残り、一時ファイルは削除されます。\n"
     "\n"
     "  --help     この説明を表示して終了します\n"
     "  --version  バージョンを表示して終了します\n"
@@ -24,12 +26,28 @@ const char kUsage[] =
 
 const char kUsageHint[] = "詳しくは talvoren-convert --help を参照してください。\n";
 
-// A message's CR LF line joins become the terminal's line ends.
+// A message's CR LF line joins become the terminal's line ends. Any other
+// control character (a file name or a field may hold ESC sequences) is shown
+// escaped, so the message cannot drive the terminal: C0 and DEL as \xNN, C1
+// (UTF-8 C2 80 to C2 9F) as \u00NN.
 std::string AsTerminalLines(const std::string& text) {
+    static const char kHex[] = "0123456789ABCDEF";
     std::string lines;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        lines += text[i];
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const bool line_join = byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+        if (line_join) {
+            lines += '\n';
+            ++i;
+        } else if (byte < 0x20 || byte == 0x7F) {
+            lines += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+        } else if (byte == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            const auto c1 = static_cast<unsigned char>(text[++i]);
+            lines += {'\\', 'u', '0', '0', kHex[c1 >> 4], kHex[c1 & 0xF]};
+        } else {
+            lines += text[i];
+        }
     }
     return lines + '\n';
 }

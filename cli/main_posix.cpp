@@ -2,8 +2,10 @@
 #include <vector>
 
 #include "cli/driver.h"
+#include "platform/interrupt_cleanup.h"
 
 int main(int argc, char** argv) {
+    talvoren::RemoveTemporaryFileOnInterrupt();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     return talvoren::RunDriver(arguments, talvoren::WriteConsoleText);
 }

@@ -3,9 +3,11 @@
 #include <vector>
 
 #include "cli/driver.h"
+#include "platform/interrupt_cleanup.h"
 #include "platform/wide_text.h"
 
 int wmain(int argc, wchar_t** argv) {
+    talvoren::RemoveTemporaryFileOnInterrupt();
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.push_back(talvoren::Narrow(argv[i]));
     return talvoren::RunDriver(arguments, talvoren::WriteConsoleText);

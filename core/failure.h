@@ -25,8 +25,19 @@ enum class FailureCode {
     AccessDenied,
     DiskFull,
     FileInUse,
-    SameAsSource,
+    NameTooLong,
+    LinkLoop,  // too many links, or a loop of symbolic links
+    IoError,
+    FileTooLarge,
+    TooManyOpenFiles,
+    DeviceBusy,
+    QuotaExceeded,
     OtherOsError,
+    // The run's own refusals and limits.
+    SameAsSource,
+    NotARegularFile,   // a folder, device, FIFO or socket at a destination name
+    WrittenThisRun,    // a destination file another listed name has just produced
+    OutOfMemory,
 };
 
 struct Failure {
@@ -47,6 +58,9 @@ public:
 private:
     Failure failure_;
 };
+
+// A failure with a code and no further details.
+ConvError FailureOf(FailureCode code);
 
 // The one place where a failure becomes the Japanese text shown to the user.
 std::string DescribeFailure(const Failure& failure);

@@ -31,32 +31,48 @@ public:
     virtual std::size_t Read(char* buffer, std::size_t capacity) = 0;
 };
 
+// A destination file being written under a temporary name in its folder; the
+// file at the destination name stays as it was until Commit.
 class OutputFile {
 public:
     virtual ~OutputFile() = default;
     // Writes all `size` bytes or throws ConvError.
     virtual void Write(const char* data, std::size_t size) = 0;
-    // Flushes and closes, throwing ConvError when the data did not reach the
-    // file. Destroying an output that was not closed closes it silently.
-    virtual void Close() = 0;
+    // Puts what was written in place under the destination name, replacing
+    // the file there in one step, and returns the identity of the new file.
+    // Throws ConvError, with the destination as it was, when the data did not
+    // reach the file or could not take the name. Destroying an output that
+    // was not committed removes what it wrote.
+    virtual FileId Commit() = 0;
 };
 
-// Tells whether a file about to be emptied is one of the run's source files.
-using IsSourceFile = std::function<bool(const FileId&)>;
+// Looks at the identity of the file already at a destination name before
+// anything is written; throws ConvError to refuse replacing it.
+using ExistingFileCheck = std::function<void(const FileId&)>;
 
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
+    // Opens for reading only; a source file is never written.
     virtual std::unique_ptr<InputFile> OpenForReading(const std::string& path) = 0;
-    // Creates the file or empties an existing one. The file's identity is
-    // checked with `is_source` before anything is truncated: a match throws
-    // ConvError(SameAsSource) and leaves the file as it was.
-    virtual std::unique_ptr<OutputFile> OpenForWriting(const std::string& path,
-                                                       const IsSourceFile& is_source) = 0;
+    // Starts the replacement of the file at `path`. What is at that name now
+    // must be a regular, writable file (or nothing): a folder, a device, a
+    // FIFO or a socket is refused at once, a read-only file is access denied,
+    // and `check` sees the file's identity and may refuse it. Nothing at the
+    // name changes before OutputFile::Commit.
+    virtual std::unique_ptr<OutputFile> CreateReplacement(const std::string& path,
+                                                          const ExistingFileCheck& check) = 0;
     // The identity of the file at `path`, or nothing when it cannot be reached.
     virtual std::optional<FileId> Identify(const std::string& path) = 0;
+    // True when a file made in `folder` shows through `other_folder` too (both
+    // end in a separator): the two texts name one folder, as an overlay or a
+    // network share may hide from identities. False when nothing can be made
+    // in `folder`; the replacement's own create then says why.
+    virtual bool SharesFolder(const std::string& folder, const std::string& other_folder) = 0;
     // The separator the run appends to a folder text: '\\' on Windows, '/' on POSIX.
     virtual char Separator() const = 0;
+    // Whether a folder text ending in `c` already ends in a separator ('/' counts on Windows too).
+    virtual bool IsSeparator(char c) const = 0;
 };
 
 // The names of one folder's files matching "*Tp.csv", as the main window's

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
+#include <set>
 #include <tuple>
 #include <vector>
 
@@ -13,9 +15,13 @@
 namespace talvoren {
 namespace {
 
-std::string Normalised(const std::string& folder_text, char separator) {
-    if (!folder_text.empty() && folder_text.back() == separator) return folder_text;
-    return folder_text + separator;
+std::string Normalised(const std::string& folder_text, const FileSystem& fs) {
+    if (!folder_text.empty() && fs.IsSeparator(folder_text.back())) return folder_text;
+    return folder_text + fs.Separator();
+}
+
+bool IdLess(const FileId& a, const FileId& b) {
+    return std::tie(a.volume, a.index_high, a.index_low) < std::tie(b.volume, b.index_high, b.index_low);
 }
 
 // Identities of the listed source files, taken the first time a destination
@@ -27,23 +33,19 @@ public:
 
     bool Contains(const FileId& id) {
         if (!taken_) Take();
-        return std::binary_search(ids_.begin(), ids_.end(), id, Less);
+        return std::binary_search(ids_.begin(), ids_.end(), id, IdLess);
     }
 
 private:
     // Sorted: a rerun into a folder of earlier results checks every file, and
     // a scan per file would grow with the square of the file count.
-    static bool Less(const FileId& a, const FileId& b) {
-        return std::tie(a.volume, a.index_high, a.index_low) < std::tie(b.volume, b.index_high, b.index_low);
-    }
-
     void Take() {
         taken_ = true;
         for (std::size_t index = 0; index < files_.ListCount(); ++index) {
             // A file that vanished since the listing cannot be emptied through another name.
             if (const auto id = fs_.Identify(source_folder_ + files_.List(index))) ids_.push_back(*id);
         }
-        std::sort(ids_.begin(), ids_.end(), Less);
+        std::sort(ids_.begin(), ids_.end(), IdLess);
     }
 
     const std::string& source_folder_;
@@ -61,32 +63,52 @@ public:
           files_(files),
           fs_(fs),
           sources_(source_folder_, files, fs),
-          is_source_([this](const FileId& id) { return sources_.Contains(id); }) {}
+          check_existing_([this](const FileId& id) { CheckExisting(id); }) {}
 
     RunEnd Convert(MessageSink& sink) {
         std::size_t index = 0;
+        Failure failure;
         try {
-            for (; index < files_.ListCount(); ++index) ConvertOne(files_.List(index));
+            for (; index < files_.ListCount(); ++index) ConvertOne(index);
         } catch (const ConvError& error) {
-            output_.reset();
-            input_.reset();
-            const std::string& name = files_.List(index);
-            sink.Show(ConversionFailedMessage(source_folder_ + name, destination_folder_ + name,
-                                              DescribeFailure(error.failure())));
-            return RunEnd::Failed;
+            failure = error.failure();
+        } catch (const std::bad_alloc&) {
+            failure.code = FailureCode::OutOfMemory;
         }
-        sink.Show(CompletedMessage());
-        return RunEnd::Completed;
+        if (index == files_.ListCount()) {
+            sink.Show(CompletedMessage());
+            return RunEnd::Completed;
+        }
+        // An uncommitted destination removes its temporary file: the
+        // destination name keeps what it held before the run.
+        output_.reset();
+        input_.reset();
+        const std::string& name = files_.List(index);
+        sink.Show(ConversionFailedMessage(source_folder_ + name, destination_folder_ + name, DescribeFailure(failure)));
+        return RunEnd::Failed;
     }
 
 private:
-    void ConvertOne(const std::string& name) {
+    void ConvertOne(std::size_t index) {
+        const std::string& name = files_.List(index);
         input_ = fs_.OpenForReading(source_folder_ + name);
-        output_ = fs_.OpenForWriting(destination_folder_ + name, is_source_);
+        // Identities cannot see every alias (an overlay, a network share): a
+        // file made in the destination that shows in the source folder can.
+        if (index == 0 && fs_.SharesFolder(destination_folder_, source_folder_)) {
+            throw FailureOf(FailureCode::SameAsSource);
+        }
+        output_ = fs_.CreateReplacement(destination_folder_ + name, check_existing_);
         ConvTapeFile(*input_, *output_);
-        output_->Close();
+        written_.insert(output_->Commit());
         output_.reset();
         input_.reset();
+    }
+
+    void CheckExisting(const FileId& id) {
+        if (sources_.Contains(id)) throw FailureOf(FailureCode::SameAsSource);
+        // Two listed names can lead to one destination file (letter case on a
+        // folder that ignores it): the second must not replace the first.
+        if (written_.count(id) != 0) throw FailureOf(FailureCode::WrittenThisRun);
     }
 
     const std::string source_folder_;
@@ -94,7 +116,8 @@ private:
     const FileList& files_;
     FileSystem& fs_;
     SourceIdentities sources_;
-    const IsSourceFile is_source_;
+    std::set<FileId, decltype(&IdLess)> written_{&IdLess};
+    const ExistingFileCheck check_existing_;
     // Destroyed destination first, then source, also on the failure path.
     std::unique_ptr<InputFile> input_;
     std::unique_ptr<OutputFile> output_;
@@ -104,7 +127,11 @@ private:
 
 RunEnd ConvertFolder(const std::string& source_text, const std::string& destination_text, FileList& files,
                      FileSystem& fs, MessageSink& sink) {
-    files.SetPath(source_text);
+    try {
+        files.SetPath(source_text);
+    } catch (const std::bad_alloc&) {
+        throw FailureOf(FailureCode::OutOfMemory);
+    }
     if (files.ListCount() == 0) {
         sink.Show(NoMatchingFilesMessage());
         return RunEnd::NoMatchingFiles;
@@ -117,8 +144,7 @@ RunEnd ConvertFolder(const std::string& source_text, const std::string& destinat
         sink.Show(DestinationNotGivenMessage());
         return RunEnd::DestinationNotGiven;
     }
-    const char separator = fs.Separator();
-    FolderRun run(Normalised(source_text, separator), Normalised(destination_text, separator), files, fs);
+    FolderRun run(Normalised(source_text, fs), Normalised(destination_text, fs), files, fs);
     return run.Convert(sink);
 }
 

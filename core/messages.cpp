@@ -55,10 +55,31 @@ std::string DescribeFailure(const Failure& failure) {
         return "ディスクの空き領域が不足しています。";
     case FailureCode::FileInUse:
         return "ファイルがほかのプログラムで使用されています。";
-    case FailureCode::SameAsSource:
-        return "変換先のファイルが変換元のファイルそのものです。変換元のファイルは変更していません。";
+    case FailureCode::NameTooLong:
+        return "ファイル名またはパスが長すぎます。";
+    case FailureCode::LinkLoop:
+        return "リンクが多すぎるか、シンボリック リンクがループしています。";
+    case FailureCode::IoError:
+        return "ディスクの読み書きでエラーが発生しました（入出力エラー）。";
+    case FailureCode::FileTooLarge:
+        return "ファイルが大きすぎます。";
+    case FailureCode::TooManyOpenFiles:
+        return "開いているファイルが多すぎます。";
+    case FailureCode::DeviceBusy:
+        return "デバイスまたはリソースが使用中です。";
+    case FailureCode::QuotaExceeded:
+        return "ディスク クォータを超えています。";
     case FailureCode::OtherOsError:
         return OsFailure(failure);
+    case FailureCode::SameAsSource:
+        return "変換先のファイルが変換元のファイルそのものです。変換元のファイルは変更していません。";
+    case FailureCode::NotARegularFile:
+        return "変換先に同じ名前のフォルダーまたは特殊なファイルがあります。置き換えられません。";
+    case FailureCode::WrittenThisRun:
+        return "この変換で別の変換元ファイルから書き込んだ変換先ファイルと同じファイルになります。"
+               "大文字と小文字だけが違う名前がないか確認してください。書き込み済みのファイルは変更していません。";
+    case FailureCode::OutOfMemory:
+        return "メモリが不足しています。";
     }
     return OsFailure(failure);
 }

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/literal_path_win32.h"
 #include "platform/os_error.h"
 #include "platform/tape_file_name.h"
 #include "platform/wide_text.h"
@@ -14,15 +15,15 @@ namespace {
 
 constexpr DWORD kLeftOut = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-std::wstring EverythingIn(const std::string& folder) {
-    std::wstring pattern = Widen(folder);
-    const wchar_t last = pattern.back();
-    if (last != L'\\' && last != L'/' && last != L':') pattern += L'\\';
-    return pattern + L'*';
+// The folder the run's opens name: a separator appended as the run appends
+// it, so "C:" is the drive's root there and here.
+std::wstring LiteralFolder(const std::string& folder) {
+    const char last = folder.back();
+    return LiteralPath(last == '\\' || last == '/' ? folder : folder + '\\');
 }
 
-bool IsFolder(const std::string& folder) {
-    const DWORD attributes = GetFileAttributesW(Widen(folder).c_str());
+bool IsFolder(const std::wstring& folder) {
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -31,12 +32,13 @@ bool IsFolder(const std::string& folder) {
 std::vector<std::string> ListTapeFiles(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW data;
-    const HANDLE find = FindFirstFileExW(EverythingIn(folder).c_str(), FindExInfoBasic, &data,
+    const std::wstring literal_folder = LiteralFolder(folder);
+    const HANDLE find = FindFirstFileExW((literal_folder + L'*').c_str(), FindExInfoBasic, &data,
                                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         // An empty drive root has not even "." and "..".
-        if (error == ERROR_FILE_NOT_FOUND && IsFolder(folder)) return names;
+        if (error == ERROR_FILE_NOT_FOUND && IsFolder(literal_folder)) return names;
         throw OsError(static_cast<int>(error));
     }
     do {

@@ -1,63 +1,38 @@
 // The file layer on POSIX: unbuffered descriptors; the converter does the
-// buffering, so every Write is one or more write() calls.
+// buffering, so every Write is one or more write() calls. A destination is
+// written as an unnamed file (O_TMPFILE) where the file system offers one,
+// else under a temporary name, and linked or renamed into place when complete.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 
 #include "core/failure.h"
 #include "platform/host_files.h"
+#include "platform/interrupt_cleanup.h"
 #include "platform/os_error.h"
+#include "platform/temporary_file_name.h"
+#include "platform/unique_fd_posix.h"
 
 namespace talvoren {
 namespace {
 
 class PosixInputFile : public InputFile {
 public:
-    explicit PosixInputFile(int fd) : fd_(fd) {}
-    ~PosixInputFile() override { close(fd_); }
+    explicit PosixInputFile(UniqueFd fd) : fd_(std::move(fd)) {}
 
     std::size_t Read(char* buffer, std::size_t capacity) override {
         for (;;) {
-            const ssize_t got = read(fd_, buffer, capacity);
+            const ssize_t got = read(fd_.get(), buffer, capacity);
             if (got >= 0) return static_cast<std::size_t>(got);
             if (errno != EINTR) throw LastOsError();
         }
     }
 
 private:
-    int fd_;
-};
-
-class PosixOutputFile : public OutputFile {
-public:
-    explicit PosixOutputFile(int fd) : fd_(fd) {}
-    ~PosixOutputFile() override {
-        if (fd_ >= 0) close(fd_);
-    }
-
-    void Write(const char* data, std::size_t size) override {
-        while (size > 0) {
-            const ssize_t written = write(fd_, data, size);
-            if (written < 0) {
-                if (errno == EINTR) continue;
-                throw LastOsError();
-            }
-            data += written;
-            size -= static_cast<std::size_t>(written);
-        }
-    }
-
-    void Close() override {
-        // The descriptor is gone whatever close() answers; never close it twice.
-        const int fd = fd_;
-        fd_ = -1;
-        if (close(fd) != 0 && errno != EINTR) throw LastOsError();
-    }
-
-private:
-    int fd_;
+    UniqueFd fd_;
 };
 
 FileId IdOf(const struct stat& status) {
@@ -67,52 +42,138 @@ FileId IdOf(const struct stat& status) {
     return id;
 }
 
-ConvError SameAsSource() {
-    Failure failure;
-    failure.code = FailureCode::SameAsSource;
-    return ConvError(failure);
+// The folder part of `path`, with its separator ("." when there is none).
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
 
-// An existing file is opened without truncation, checked against the run's
-// source files, and only then emptied.
-int OpenExistingForWriting(const std::string& path, const IsSourceFile& is_source) {
-    const int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) throw LastOsError();
-    struct stat status;
-    if (fstat(fd, &status) != 0) {
-        const ConvError error = LastOsError();
-        close(fd);
-        throw error;
+// A fresh file under a temporary name in `folder`; nullopt with errno set when none can be made.
+std::optional<std::pair<UniqueFd, std::string>> CreateNamedTemporary(const std::string& folder) {
+    for (;;) {
+        std::string path = folder + NextTemporaryFileName(static_cast<unsigned long>(getpid()));
+        UniqueFd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (fd) return std::make_pair(std::move(fd), std::move(path));
+        if (errno != EEXIST) return std::nullopt;
     }
-    if (is_source(IdOf(status))) {
-        close(fd);
-        throw SameAsSource();
-    }
-    // Devices such as /dev/null cannot be truncated and need not be.
-    if (S_ISREG(status.st_mode) && ftruncate(fd, 0) != 0) {
-        const ConvError error = LastOsError();
-        close(fd);
-        throw error;
-    }
-    return fd;
 }
+
+void WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            throw LastOsError();
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+}
+
+// A replacement written as an unnamed file: a kill at any moment leaves
+// nothing behind. Commit links it in, straight under the destination name
+// when that is free, else under a temporary name renamed over the old file.
+class UnnamedOutputFile : public OutputFile {
+public:
+    UnnamedOutputFile(UniqueFd fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
+
+    void Write(const char* data, std::size_t size) override { WriteAll(fd_.get(), data, size); }
+
+    FileId Commit() override {
+        struct stat status;
+        if (fstat(fd_.get(), &status) != 0) throw LastOsError();
+        // Linking an open unnamed file by its /proc name needs no privilege.
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
+        if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path_.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            if (errno != EEXIST) throw LastOsError();
+            LinkOverExisting(self);
+        }
+        if (close(fd_.Release()) != 0 && errno != EINTR) throw LastOsError();
+        return IdOf(status);
+    }
+
+private:
+    void LinkOverExisting(const std::string& self) {
+        const std::string folder = FolderOf(path_);
+        for (;;) {
+            const std::string temporary = folder + NextTemporaryFileName(static_cast<unsigned long>(getpid()));
+            if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+                if (errno == EEXIST) continue;
+                throw LastOsError();
+            }
+            const PendingTemporaryFile pending(temporary);
+            if (rename(temporary.c_str(), path_.c_str()) != 0) {
+                const ConvError error = LastOsError();
+                unlink(temporary.c_str());
+                throw error;
+            }
+            return;
+        }
+    }
+
+    UniqueFd fd_;
+    std::string path_;
+};
+
+// A replacement under a temporary name, for file systems without unnamed
+// files; removed unless committed, and on an interrupt of the driver.
+class NamedOutputFile : public OutputFile {
+public:
+    NamedOutputFile(UniqueFd fd, std::string temporary, std::string path)
+        : fd_(std::move(fd)), temporary_(std::move(temporary)), path_(std::move(path)), pending_(temporary_) {}
+    ~NamedOutputFile() override {
+        if (!committed_) unlink(temporary_.c_str());
+    }
+
+    void Write(const char* data, std::size_t size) override { WriteAll(fd_.get(), data, size); }
+
+    FileId Commit() override {
+        struct stat status;
+        if (fstat(fd_.get(), &status) != 0) throw LastOsError();
+        // Some file systems report a failed write only at close.
+        if (close(fd_.Release()) != 0 && errno != EINTR) throw LastOsError();
+        if (rename(temporary_.c_str(), path_.c_str()) != 0) throw LastOsError();
+        committed_ = true;
+        return IdOf(status);
+    }
+
+private:
+    UniqueFd fd_;
+    const std::string temporary_;
+    const std::string path_;
+    const PendingTemporaryFile pending_;
+    bool committed_ = false;
+};
 
 class PosixFileSystem : public FileSystem {
 public:
     std::unique_ptr<InputFile> OpenForReading(const std::string& path) override {
-        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) throw LastOsError();
-        return std::make_unique<PosixInputFile>(fd);
+        UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!fd) throw LastOsError();
+        return std::make_unique<PosixInputFile>(std::move(fd));
     }
 
-    std::unique_ptr<OutputFile> OpenForWriting(const std::string& path,
-                                               const IsSourceFile& is_source) override {
-        int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            if (errno != EEXIST) throw LastOsError();
-            fd = OpenExistingForWriting(path, is_source);
+    std::unique_ptr<OutputFile> CreateReplacement(const std::string& path, const ExistingFileCheck& check) override {
+        const std::optional<mode_t> old_mode = CheckExisting(path, check);
+        const std::string folder = FolderOf(path);
+        std::unique_ptr<OutputFile> output;
+        int fd_number = -1;
+        UniqueFd fd(open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+        if (fd) {
+            fd_number = fd.get();
+            output = std::make_unique<UnnamedOutputFile>(std::move(fd), path);
+        } else if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) {
+            // No unnamed files here (or an old kernel).
+            auto named = CreateNamedTemporary(folder);
+            if (!named) throw LastOsError();
+            fd_number = named->first.get();
+            output = std::make_unique<NamedOutputFile>(std::move(named->first), std::move(named->second), path);
+        } else {
+            throw LastOsError();
         }
-        return std::make_unique<PosixOutputFile>(fd);
+        // The new file keeps the permissions of the one it replaces.
+        if (old_mode && fchmod(fd_number, *old_mode) != 0) throw LastOsError();
+        return output;
     }
 
     std::optional<FileId> Identify(const std::string& path) override {
@@ -121,7 +182,37 @@ public:
         return IdOf(status);
     }
 
+    bool SharesFolder(const std::string& folder, const std::string& other_folder) override {
+        auto probe = CreateNamedTemporary(folder);
+        if (!probe) return false;
+        const PendingTemporaryFile pending(probe->second);
+        const std::string name = probe->second.substr(folder.size());
+        struct stat status;
+        const bool shows = stat((other_folder + name).c_str(), &status) == 0;
+        unlink(probe->second.c_str());
+        return shows;
+    }
+
     char Separator() const override { return '/'; }
+    bool IsSeparator(char c) const override { return c == '/'; }
+
+private:
+    // What is at the destination name must be a regular file this user may
+    // write, and pass `check`. Returns its permission bits, for the new file.
+    static std::optional<mode_t> CheckExisting(const std::string& path, const ExistingFileCheck& check) {
+        struct stat status;
+        if (stat(path.c_str(), &status) != 0) {
+            if (errno == ENOENT) return std::nullopt;
+            throw LastOsError();
+        }
+        // Never opened: a FIFO would block, a device would be written to.
+        if (!S_ISREG(status.st_mode)) throw FailureOf(FailureCode::NotARegularFile);
+        // Replacing needs only the folder's permission, but a file its owner
+        // made read-only is refused as it always was.
+        if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) throw LastOsError();
+        check(IdOf(status));
+        return status.st_mode & 07777;
+    }
 };
 
 }  // namespace

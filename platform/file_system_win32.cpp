@@ -1,12 +1,19 @@
-// The file layer on Windows: CreateFileW handles that let others read, and
-// unbuffered ReadFile/WriteFile; the converter does the buffering.
+// The file layer on Windows: CreateFileW handles on literal paths ("\\?\"),
+// unbuffered ReadFile/WriteFile (the converter does the buffering). A
+// destination is written under a temporary name in its folder and put in
+// place by ReplaceFileW, which keeps the old file's attributes and security,
+// or by a replacing move where that cannot be done.
 #include <windows.h>
 
 #include <algorithm>
 
 #include "core/failure.h"
 #include "platform/host_files.h"
+#include "platform/interrupt_cleanup.h"
+#include "platform/literal_path_win32.h"
 #include "platform/os_error.h"
+#include "platform/temporary_file_name.h"
+#include "platform/unique_handle_win32.h"
 #include "platform/wide_text.h"
 
 namespace talvoren {
@@ -17,46 +24,17 @@ constexpr std::size_t kMaxTransfer = 1u << 30;
 
 class Win32InputFile : public InputFile {
 public:
-    explicit Win32InputFile(HANDLE handle) : handle_(handle) {}
-    ~Win32InputFile() override { CloseHandle(handle_); }
+    explicit Win32InputFile(UniqueHandle handle) : handle_(std::move(handle)) {}
 
     std::size_t Read(char* buffer, std::size_t capacity) override {
         DWORD got = 0;
         const DWORD want = static_cast<DWORD>(std::min(capacity, kMaxTransfer));
-        if (!ReadFile(handle_, buffer, want, &got, nullptr)) throw LastOsError();
+        if (!ReadFile(handle_.get(), buffer, want, &got, nullptr)) throw LastOsError();
         return got;
     }
 
 private:
-    HANDLE handle_;
-};
-
-class Win32OutputFile : public OutputFile {
-public:
-    explicit Win32OutputFile(HANDLE handle) : handle_(handle) {}
-    ~Win32OutputFile() override {
-        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-
-    void Write(const char* data, std::size_t size) override {
-        while (size > 0) {
-            DWORD written = 0;
-            const DWORD want = static_cast<DWORD>(std::min(size, kMaxTransfer));
-            if (!WriteFile(handle_, data, want, &written, nullptr)) throw LastOsError();
-            data += written;
-            size -= written;
-        }
-    }
-
-    void Close() override {
-        // The handle is gone whatever CloseHandle answers; never close it twice.
-        const HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        if (!CloseHandle(handle)) throw LastOsError();
-    }
-
-private:
-    HANDLE handle_;
+    UniqueHandle handle_;
 };
 
 std::optional<FileId> IdOfHandle(HANDLE handle) {
@@ -69,80 +47,131 @@ std::optional<FileId> IdOfHandle(HANDLE handle) {
     return id;
 }
 
-ConvError SameAsSource() {
-    Failure failure;
-    failure.code = FailureCode::SameAsSource;
-    return ConvError(failure);
-}
-
 // Reaches the file itself, not a link to it, without disturbing other handles.
-std::optional<FileId> IdentifyPath(const std::wstring& path) {
-    const HANDLE handle = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
-    const std::optional<FileId> id = IdOfHandle(handle);
-    CloseHandle(handle);
-    return id;
+std::optional<FileId> IdentifyLiteral(const std::wstring& path) {
+    const UniqueHandle handle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle) return std::nullopt;
+    return IdOfHandle(handle.get());
 }
 
-HANDLE OpenForWritingShared(const std::wstring& path, DWORD disposition) {
-    return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+// A fresh file under a temporary name in the folder of `path`. Shared for
+// deletion, so that an interrupted driver can remove it while it is open.
+std::pair<UniqueHandle, std::wstring> CreateTemporary(const std::string& path, DWORD flags) {
+    const std::string folder = path.substr(0, path.find_last_of("\\/") + 1);
+    for (;;) {
+        std::wstring temporary = LiteralPath(folder + NextTemporaryFileName(GetCurrentProcessId()));
+        UniqueHandle handle(CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
+                                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL | flags, nullptr));
+        if (handle) return {std::move(handle), std::move(temporary)};
+        if (GetLastError() != ERROR_FILE_EXISTS) throw LastOsError();
+    }
 }
 
-// An existing file is opened without truncation, checked against the run's
-// source files, and only then emptied.
-HANDLE OpenExistingForWriting(const std::wstring& path, const IsSourceFile& is_source) {
-    const HANDLE handle = OpenForWritingShared(path, OPEN_EXISTING);
-    if (handle == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        // The run's own open source file refuses a writer: say which file it is.
-        const std::optional<FileId> id = IdentifyPath(path);
-        if (error == ERROR_SHARING_VIOLATION && id && is_source(*id)) throw SameAsSource();
-        throw OsError(static_cast<int>(error));
+class Win32OutputFile : public OutputFile {
+public:
+    Win32OutputFile(UniqueHandle handle, std::wstring temporary, std::wstring path, bool replaces)
+        : handle_(std::move(handle)),
+          temporary_(std::move(temporary)),
+          path_(std::move(path)),
+          replaces_(replaces),
+          pending_(Narrow(temporary_)) {}
+    ~Win32OutputFile() override {
+        handle_ = UniqueHandle();
+        if (!committed_) DeleteFileW(temporary_.c_str());
     }
-    const std::optional<FileId> id = IdOfHandle(handle);
-    if (!id) {
-        const ConvError error = LastOsError();
-        CloseHandle(handle);
-        throw error;
+
+    void Write(const char* data, std::size_t size) override {
+        while (size > 0) {
+            DWORD written = 0;
+            const DWORD want = static_cast<DWORD>(std::min(size, kMaxTransfer));
+            if (!WriteFile(handle_.get(), data, want, &written, nullptr)) throw LastOsError();
+            data += written;
+            size -= written;
+        }
     }
-    if (is_source(*id)) {
-        CloseHandle(handle);
-        throw SameAsSource();
+
+    FileId Commit() override {
+        if (!CloseHandle(handle_.Release())) throw LastOsError();
+        // ReplaceFileW gives up on some volumes (FAT, some network shares);
+        // its failures leave the new content at the temporary name, so the
+        // replacing move can still put it in place.
+        const bool replaced =
+            replaces_ && ReplaceFileW(path_.c_str(), temporary_.c_str(), nullptr,
+                                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr);
+        if (!replaced && !MoveFileExW(temporary_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+            throw LastOsError();
+        }
+        committed_ = true;
+        // Taken from the name: ReplaceFileW may give the file another index.
+        const std::optional<FileId> id = IdentifyLiteral(path_);
+        if (!id) throw LastOsError();
+        return *id;
     }
-    if (!SetEndOfFile(handle)) {
-        const ConvError error = LastOsError();
-        CloseHandle(handle);
-        throw error;
-    }
-    return handle;
-}
+
+private:
+    UniqueHandle handle_;
+    const std::wstring temporary_;
+    const std::wstring path_;
+    const bool replaces_;
+    const PendingTemporaryFile pending_;
+    bool committed_ = false;
+};
 
 class Win32FileSystem : public FileSystem {
 public:
     std::unique_ptr<InputFile> OpenForReading(const std::string& path) override {
-        const HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) throw LastOsError();
-        return std::make_unique<Win32InputFile>(handle);
+        UniqueHandle handle(CreateFileW(LiteralPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!handle) throw LastOsError();
+        return std::make_unique<Win32InputFile>(std::move(handle));
     }
 
-    std::unique_ptr<OutputFile> OpenForWriting(const std::string& path,
-                                               const IsSourceFile& is_source) override {
-        const std::wstring wide_path = Widen(path);
-        HANDLE handle = OpenForWritingShared(wide_path, CREATE_NEW);
-        if (handle == INVALID_HANDLE_VALUE) {
-            if (GetLastError() != ERROR_FILE_EXISTS) throw LastOsError();
-            handle = OpenExistingForWriting(wide_path, is_source);
+    std::unique_ptr<OutputFile> CreateReplacement(const std::string& path, const ExistingFileCheck& check) override {
+        std::wstring literal = LiteralPath(path);
+        const bool replaces = CheckExisting(literal, check);
+        auto temporary = CreateTemporary(path, 0);
+        return std::make_unique<Win32OutputFile>(std::move(temporary.first), std::move(temporary.second),
+                                                 std::move(literal), replaces);
+    }
+
+    std::optional<FileId> Identify(const std::string& path) override { return IdentifyLiteral(LiteralPath(path)); }
+
+    bool SharesFolder(const std::string& folder, const std::string& other_folder) override {
+        std::pair<UniqueHandle, std::wstring> probe;
+        try {
+            // Gone with its handle, even if the process is killed.
+            probe = CreateTemporary(folder, FILE_FLAG_DELETE_ON_CLOSE);
+        } catch (const ConvError&) {
+            return false;
         }
-        return std::make_unique<Win32OutputFile>(handle);
+        const std::wstring name = probe.second.substr(probe.second.find_last_of(L'\\') + 1);
+        return GetFileAttributesW(LiteralPath(other_folder + Narrow(name)).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
-
-    std::optional<FileId> Identify(const std::string& path) override { return IdentifyPath(Widen(path)); }
 
     char Separator() const override { return '\\'; }
+    bool IsSeparator(char c) const override { return c == '\\' || c == '/'; }
+
+private:
+    // What is at the destination name must be a writable file that passes
+    // `check`. Returns whether there is one to replace.
+    static bool CheckExisting(const std::wstring& path, const ExistingFileCheck& check) {
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            if (GetLastError() == ERROR_FILE_NOT_FOUND) return false;
+            throw LastOsError();
+        }
+        if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+            throw FailureOf(FailureCode::NotARegularFile);
+        }
+        // Replacing would get past a protection the user set on purpose.
+        if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) throw OsError(ERROR_ACCESS_DENIED);
+        const std::optional<FileId> id = IdentifyLiteral(path);
+        if (!id) throw LastOsError();
+        check(*id);
+        return true;
+    }
 };
 
 }  // namespace

@@ -18,11 +18,25 @@ FailureCode CodeOf(int os_error) {
     case EISDIR:  // ... and a folder opened as a file
         return FailureCode::AccessDenied;
     case ENOSPC:
-    case EDQUOT:
         return FailureCode::DiskFull;
-    case EBUSY:
+    case EDQUOT:
+        return FailureCode::QuotaExceeded;
     case ETXTBSY:
         return FailureCode::FileInUse;
+    case EBUSY:
+        return FailureCode::DeviceBusy;
+    case ENAMETOOLONG:
+        return FailureCode::NameTooLong;
+    case ELOOP:
+    case EMLINK:
+        return FailureCode::LinkLoop;
+    case EIO:
+        return FailureCode::IoError;
+    case EFBIG:
+        return FailureCode::FileTooLarge;
+    case EMFILE:
+    case ENFILE:
+        return FailureCode::TooManyOpenFiles;
     default:
         return FailureCode::OtherOsError;
     }

@@ -28,6 +28,13 @@ FailureCode CodeOf(DWORD os_error) {
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
         return FailureCode::FileInUse;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return FailureCode::NameTooLong;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return FailureCode::TooManyOpenFiles;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return FailureCode::OutOfMemory;
     default:
         return FailureCode::OtherOsError;
     }

@@ -131,7 +131,23 @@ TEST_F(DriverTest, AConversionFailureIsReportedOnStandardErrorWithStatus1) {
                                        "ATp.csv\n\nエラー内容：2 行目：";
     EXPECT_EQ(printed.err.rfind(expected_start, 0), 0u) << printed.err;
     EXPECT_EQ(printed.err.back(), '\n');
-    EXPECT_EQ(temp_.Read("dst/ATp.csv"), "X, 1,0\r\n");
+    EXPECT_FALSE(temp_.Exists("dst/ATp.csv"));
+}
+
+// Control characters in a name or a field are shown escaped, never sent to
+// the terminal as they are; CR LF between the report's lines stays a line end.
+TEST_F(DriverTest, ControlCharactersInTheReportAreEscaped) {
+    const std::string name = "\x1b]0;owned\x07\x7f\xc2\x9bTp.csv";
+    temp_.Write("src/" + name, "X,\x1b[2J\r\n");
+    int status = -1;
+    const Printed printed = RunAndCapture({source_, destination_}, status);
+
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(printed.err.find(source_ + Sep() + "\\x1B]0;owned\\x07\\x7F\\u009BTp.csv\n"), std::string::npos)
+        << printed.err;
+    for (const char c : printed.err) EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << printed.err;
+    EXPECT_EQ(printed.err.find("\x7f"), std::string::npos);
+    EXPECT_EQ(printed.err.find("\xc2\x9b"), std::string::npos);
 }
 
 TEST_F(DriverTest, ASourceFolderThatCannotBeListedIsReportedWithStatus1) {

@@ -28,7 +28,7 @@ Outcome Convert(const std::string& data, std::size_t buffer_size = kDefaultTapeB
     } catch (const ConvError& error) {
         outcome.failure = error.failure();
     }
-    EXPECT_EQ(output.close_calls(), 0u);
+    EXPECT_EQ(output.commit_calls(), 0u);
     outcome.output = output.data();
     return outcome;
 }

@@ -1,13 +1,15 @@
 // The folder run over real temporary folders with the host's file layer, and
 // over small doubles where a real folder cannot show the case (the order of
-// closes, tens of thousands of files).
+// closes, names that meet in one destination, tens of thousands of files).
 #include "core/folder_run.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -16,8 +18,11 @@
 #include "core/run_messages.h"
 #include "platform/host_files.h"
 #include "tests/support/memory_files.h"
+#include "tests/support/recording_sink.h"
 #include "tests/support/temp_folder.h"
 #ifndef _WIN32
+#include <sys/stat.h>
+
 #include "tests/support/small_tmpfs.h"
 #endif
 
@@ -31,11 +36,7 @@ const std::string kTokyo = "\x93\x8c\x8b\x9e";
 const std::string kLegacy = "\"" + kStation + "\",12\r\n\"A,B\",-7\r\n" + kTokyo + ",0";
 const std::string kUpgraded = kStation + ", 12,0\r\nA,B,-7,0\r\n" + kTokyo + ", 0,0\r\n";
 
-class RecordingSink : public MessageSink {
-public:
-    void Show(const RunMessage& message) override { messages.push_back(message); }
-    std::vector<RunMessage> messages;
-};
+using test::RecordingSink;
 
 std::vector<std::string> SplitCrLf(const std::string& text) {
     std::vector<std::string> lines;
@@ -71,10 +72,10 @@ protected:
         return sink_.messages.front();
     }
 
-    // The failure the host's file layer gives when opening `path` for writing.
+    // The failure the host's file layer gives when replacing `path`.
     Failure WriteFailureOf(const std::string& path) {
         try {
-            fs_->OpenForWriting(path, [](const FileId&) { return false; });
+            fs_->CreateReplacement(path, [](const FileId&) {});
         } catch (const ConvError& error) {
             return error.failure();
         }
@@ -203,18 +204,16 @@ TEST_F(FolderRunTest, AFolderTextEndingInTheSeparatorGetsNoSecondOne) {
     EXPECT_EQ(lines[3], "変換先ファイル：" + destination_ + sep + "ATp.csv");
 }
 
-// Five files, the third fails: the first two are complete, the third keeps
-// what was written before the failure (or its old contents when the failure
-// came before its open), the last two are untouched, and nothing follows.
+// Five files, the third fails: the first two are complete, the third and the
+// last two keep what they held, and nothing follows.
 TEST_F(FolderRunTest, AFailureInTheThirdOfFiveFilesStopsTheRun) {
     struct Case {
         const char* what;
         bool third_vanishes;  // removed after the listing: its open for reading fails
-        const char* third_destination_after;
     };
     const Case cases[] = {
-        {"malformed third file", false, "C, 1,0\r\nC, 2,0\r\n"},
-        {"third file vanished after the listing", true, "old C"},
+        {"malformed third file", false},
+        {"third file vanished after the listing", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -254,9 +253,9 @@ TEST_F(FolderRunTest, AFailureInTheThirdOfFiveFilesStopsTheRun) {
         EXPECT_EQ(lines[3], "変換先ファイル：" + destination + Separator() + "CTp.csv");
         EXPECT_EQ(temp.Read("dst/ATp.csv"), "A, 1,0\r\nA, 2,0\r\n");
         EXPECT_EQ(temp.Read("dst/BTp.csv"), "B, 1,0\r\nB, 2,0\r\n");
-        EXPECT_EQ(temp.Read("dst/CTp.csv"), c.third_destination_after);
+        EXPECT_EQ(temp.Read("dst/CTp.csv"), "old C");
         EXPECT_EQ(temp.Read("dst/DTp.csv"), "old D");
-        EXPECT_FALSE(temp.Exists("dst/ETp.csv"));
+        EXPECT_EQ(temp.List("dst"), (std::vector<std::string>{"ATp.csv", "BTp.csv", "CTp.csv", "DTp.csv"}));
     }
 }
 
@@ -312,6 +311,21 @@ TEST_F(FolderRunTest, NeverEmptiesASourceFileHardLinkedIntoTheDestination) {
     EXPECT_EQ(temp_.Read("src/BTp.csv"), kLegacy);
 }
 
+// The folders swapped on a second run: the converted files are refused as
+// legacy input, and every legacy file stays byte for byte.
+TEST_F(FolderRunTest, SwappedFoldersKeepEveryLegacyFile) {
+    const std::vector<std::string> names = {"ATp.csv", "BTp.csv", "CTp.csv"};
+    for (const std::string& name : names) temp_.Write("src/" + name, kLegacy);
+    ASSERT_EQ(Run(source_, destination_), RunEnd::Completed);
+    sink_.messages.clear();
+
+    EXPECT_EQ(Run(destination_, source_), RunEnd::Failed);
+
+    EXPECT_NE(OnlyMessage().text.find("3 つ目の項目"), std::string::npos);
+    EXPECT_EQ(temp_.List("src"), names);
+    for (const std::string& name : names) EXPECT_EQ(temp_.Read("src/" + name), kLegacy) << name;
+}
+
 #ifndef _WIN32
 TEST_F(FolderRunTest, NeverEmptiesASourceFileSymlinkedIntoTheDestination) {
     temp_.Write("src/ATp.csv", kLegacy);
@@ -323,25 +337,32 @@ TEST_F(FolderRunTest, NeverEmptiesASourceFileSymlinkedIntoTheDestination) {
     EXPECT_EQ(temp_.Read("src/ATp.csv"), kLegacy);
 }
 
-// The full-disk device fails every write: the failure reaches the report
-// even though the converter only writes when it flushes at the end.
-TEST_F(FolderRunTest, AFullDiskEndsInTheErrorReport) {
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this host";
+// A FIFO, a device or a folder at a destination name: refused at once (an
+// open of the FIFO would wait for a reader for ever), nothing replaced.
+TEST_F(FolderRunTest, ADestinationThatIsNoRegularFileIsRefusedAtOnce) {
     temp_.Write("src/ATp.csv", kLegacy);
     temp_.Write("src/BTp.csv", kLegacy);
-    std::filesystem::create_symlink("/dev/full", temp_.Native("dst/ATp.csv"));
+    ASSERT_EQ(mkfifo(temp_.PathOf("dst/ATp.csv").c_str(), 0644), 0);
+    TempFolder device_destination;
+    std::filesystem::create_symlink("/dev/null", device_destination.Native("ATp.csv"));
+    TempFolder folder_destination;
+    folder_destination.MakeFolder("ATp.csv");
+    for (const std::string& destination : {destination_, device_destination.Path(), folder_destination.Path()}) {
+        SCOPED_TRACE(destination);
+        sink_.messages.clear();
 
-    EXPECT_EQ(Run(), RunEnd::Failed);
+        EXPECT_EQ(Run(source_, destination), RunEnd::Failed);
 
-    const std::vector<std::string> lines = SplitCrLf(OnlyMessage().text);
-    ASSERT_EQ(lines.size(), 6u);
-    EXPECT_EQ(lines[3], "変換先ファイル：" + destination_ + "/ATp.csv");
-    EXPECT_EQ(lines[5], "エラー内容：" + DescribeFailure(test::OsFailure(FailureCode::DiskFull)));
-    EXPECT_FALSE(temp_.Exists("dst/BTp.csv"));
+        ExpectMessage(OnlyMessage(),
+                      ConversionFailedMessage(source_ + "/ATp.csv", destination + "/ATp.csv",
+                                              DescribeFailure(test::OsFailure(FailureCode::NotARegularFile))));
+        EXPECT_FALSE(std::filesystem::exists(destination + "/BTp.csv"));
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(temp_.Native("dst/ATp.csv")));
 }
 
 // A destination that fills up part way through the second file: the first is
-// complete, the second holds what fitted, the report says the disk is full.
+// complete, the second keeps its old content, the report says the disk is full.
 TEST_F(FolderRunTest, ADiskThatFillsUpMidFileEndsInTheErrorReport) {
     SmallTmpfs small(destination_);
     if (!small.Mount("size=256k")) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root and mount rights)";
@@ -350,6 +371,7 @@ TEST_F(FolderRunTest, ADiskThatFillsUpMidFileEndsInTheErrorReport) {
     temp_.Write("src/ATp.csv", "X,1\r\n");
     temp_.Write("src/BTp.csv", big);
     temp_.Write("src/CTp.csv", "X,1\r\n");
+    temp_.Write("dst/BTp.csv", "old B");
 
     EXPECT_EQ(Run(), RunEnd::Failed);
 
@@ -358,10 +380,8 @@ TEST_F(FolderRunTest, ADiskThatFillsUpMidFileEndsInTheErrorReport) {
     EXPECT_EQ(lines[3], "変換先ファイル：" + destination_ + "/BTp.csv");
     EXPECT_EQ(lines[5], "エラー内容：" + DescribeFailure(test::OsFailure(FailureCode::DiskFull)));
     EXPECT_EQ(temp_.Read("dst/ATp.csv"), "X, 1,0\r\n");
-    const std::string partial = temp_.Read("dst/BTp.csv");
-    EXPECT_GT(partial.size(), 0u);
-    EXPECT_LT(partial.size(), big.size());
-    EXPECT_FALSE(temp_.Exists("dst/CTp.csv"));
+    EXPECT_EQ(temp_.Read("dst/BTp.csv"), "old B");
+    EXPECT_EQ(temp_.List("dst"), (std::vector<std::string>{"ATp.csv", "BTp.csv"}));
 }
 #endif
 
@@ -379,8 +399,11 @@ private:
     std::vector<std::string> names_;
 };
 
-// Records every open and close; inputs hold `contents[path]` and a read of a
-// path listed in `failing_reads` fails.
+// Records every open, commit and close; inputs hold `contents[path]`, a read
+// of `failing_read` fails, one of `exhausting_read` runs out of memory, the
+// commit of `failing_commit` fails. With
+// `fold_case`, destination names that differ in letter case are one file, as
+// on Windows; `shared_folders` makes every destination show in the source.
 class LoggingFileSystem : public FileSystem {
 public:
     class Input : public InputFile {
@@ -389,6 +412,7 @@ public:
         ~Input() override { fs_.log.push_back("close input " + path_); }
         std::size_t Read(char* buffer, std::size_t capacity) override {
             if (fs_.failing_read == path_) throw ConvError(test::OsFailure(FailureCode::OtherOsError, 5, "read"));
+            if (fs_.exhausting_read == path_) throw std::bad_alloc();
             const std::string& data = fs_.contents[path_];
             const std::size_t count = std::min(capacity, data.size() - offset_);
             data.copy(buffer, count, offset_);
@@ -405,32 +429,53 @@ public:
     public:
         Output(LoggingFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
         ~Output() override { fs_.log.push_back("destroy output " + path_); }
-        void Write(const char* data, std::size_t size) override { fs_.written[path_].append(data, size); }
-        void Close() override {
-            fs_.log.push_back("close output " + path_);
-            if (fs_.failing_close == path_) throw ConvError(test::OsFailure(FailureCode::DiskFull));
+        void Write(const char* data, std::size_t size) override { data_.append(data, size); }
+        FileId Commit() override {
+            fs_.log.push_back("commit output " + path_);
+            if (fs_.failing_commit == path_) throw ConvError(test::OsFailure(FailureCode::DiskFull));
+            fs_.written[fs_.Key(path_)] = data_;
+            return fs_.IdOf(path_);
         }
 
     private:
         LoggingFileSystem& fs_;
         std::string path_;
+        std::string data_;
     };
 
     std::unique_ptr<InputFile> OpenForReading(const std::string& path) override {
         log.push_back("open input " + path);
         return std::make_unique<Input>(*this, path);
     }
-    std::unique_ptr<OutputFile> OpenForWriting(const std::string& path, const IsSourceFile&) override {
+    std::unique_ptr<OutputFile> CreateReplacement(const std::string& path, const ExistingFileCheck& check) override {
         log.push_back("open output " + path);
+        if (written.count(Key(path)) != 0) check(IdOf(path));
         return std::make_unique<Output>(*this, path);
     }
     std::optional<FileId> Identify(const std::string&) override { return std::nullopt; }
+    bool SharesFolder(const std::string&, const std::string&) override { return shared_folders; }
     char Separator() const override { return '\\'; }
+    bool IsSeparator(char c) const override { return c == '\\' || c == '/'; }
+
+    std::string Key(std::string path) const {
+        if (fold_case) {
+            for (char& c : path) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        return path;
+    }
+    FileId IdOf(const std::string& path) const {
+        FileId id;
+        id.index_low = std::hash<std::string>()(Key(path));
+        return id;
+    }
 
     std::map<std::string, std::string> contents;
-    std::map<std::string, std::string> written;
+    std::map<std::string, std::string> written;  // by Key()
     std::string failing_read;
-    std::string failing_close;
+    std::string exhausting_read;  // runs out of memory
+    std::string failing_commit;
+    bool fold_case = false;
+    bool shared_folders = false;
     std::vector<std::string> log;
 };
 
@@ -466,15 +511,15 @@ TEST(FolderRunChecks, RefusalsComeInTheirOrderAndOpenNothing) {
     }
 }
 
-// Only the separator itself counts as one: a text ending in '/' or in a blank
-// still gets the double's separator, a backslash.
-TEST(FolderRunChecks, OnlyTheSeparatorCountsAsATrailingSeparator) {
+// Only what the file system calls a separator counts as one (the Windows-like
+// double takes '/' too): a text ending in a blank still gets a backslash.
+TEST(FolderRunChecks, OnlyASeparatorCountsAsATrailingSeparator) {
     NamesList list({"ATp.csv"});
     LoggingFileSystem fs;
     RecordingSink sink;
 
     EXPECT_EQ(ConvertFolder("C:\\old/", " ", list, fs, sink), RunEnd::Completed);
-    EXPECT_EQ(fs.log[0], "open input C:\\old/\\ATp.csv");
+    EXPECT_EQ(fs.log[0], "open input C:\\old/ATp.csv");
     EXPECT_EQ(fs.log[1], "open output  \\ATp.csv");
 }
 
@@ -488,7 +533,7 @@ TEST(FolderRunChecks, ClosesTheDestinationBeforeTheSourceOnEveryPath) {
     EXPECT_EQ(ConvertFolder("C:\\old", "D:\\new\\", list, fs, sink), RunEnd::Failed);
 
     const std::vector<std::string> expected = {
-        "open input C:\\old\\ATp.csv",   "open output D:\\new\\ATp.csv", "close output D:\\new\\ATp.csv",
+        "open input C:\\old\\ATp.csv",   "open output D:\\new\\ATp.csv", "commit output D:\\new\\ATp.csv",
         "destroy output D:\\new\\ATp.csv", "close input C:\\old\\ATp.csv", "open input C:\\old\\BTp.csv",
         "open output D:\\new\\BTp.csv",  "destroy output D:\\new\\BTp.csv", "close input C:\\old\\BTp.csv",
     };
@@ -499,11 +544,11 @@ TEST(FolderRunChecks, ClosesTheDestinationBeforeTheSourceOnEveryPath) {
     EXPECT_EQ(SplitCrLf(sink.messages[0].text)[3], "変換先ファイル：D:\\new\\BTp.csv");
 }
 
-TEST(FolderRunChecks, AFailedCloseOfTheDestinationIsReported) {
+TEST(FolderRunChecks, AFailedCommitOfTheDestinationIsReported) {
     NamesList list({"ATp.csv", "BTp.csv"});
     LoggingFileSystem fs;
     fs.contents["C:\\old\\ATp.csv"] = "X,1\r\n";
-    fs.failing_close = "D:\\new\\ATp.csv";
+    fs.failing_commit = "D:\\new\\ATp.csv";
     RecordingSink sink;
 
     EXPECT_EQ(ConvertFolder("C:\\old", "D:\\new", list, fs, sink), RunEnd::Failed);
@@ -514,6 +559,51 @@ TEST(FolderRunChecks, AFailedCloseOfTheDestinationIsReported) {
     EXPECT_EQ(lines[3], "変換先ファイル：D:\\new\\ATp.csv");
     EXPECT_EQ(lines[5], "エラー内容：" + DescribeFailure(test::OsFailure(FailureCode::DiskFull)));
     EXPECT_EQ(fs.log.back(), "close input C:\\old\\ATp.csv");
+    EXPECT_TRUE(fs.written.empty());
+}
+
+// Refusals that only the run can make, each on the file where it arises with
+// everything written before it kept: names that meet in one destination file,
+// a destination folder that shows in the source folder, memory running out.
+TEST(FolderRunChecks, RefusesWhatWouldLoseAFile) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> names;
+        bool fold_case;
+        bool shared_folders;
+        bool out_of_memory;  // reading the failing file
+        std::size_t failing;
+        FailureCode code;
+    };
+    const Case cases[] = {
+        {"letter case", {"ATp.csv", "aTp.csv", "BTp.csv"}, true, false, false, 1, FailureCode::WrittenThisRun},
+        {"one name twice", {"ATp.csv", "ATp.csv"}, false, false, false, 1, FailureCode::WrittenThisRun},
+        {"folders shared", {"ATp.csv", "BTp.csv"}, false, true, false, 0, FailureCode::SameAsSource},
+        {"out of memory", {"ATp.csv", "BTp.csv"}, false, false, true, 1, FailureCode::OutOfMemory},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        NamesList list(c.names);
+        LoggingFileSystem fs;
+        fs.fold_case = c.fold_case;
+        fs.shared_folders = c.shared_folders;
+        for (const std::string& name : c.names) fs.contents["C:\\old\\" + name] = name + ",1\r\n";
+        RecordingSink sink;
+        const std::string failing = c.names[c.failing];
+        if (c.out_of_memory) fs.exhausting_read = "C:\\old\\" + failing;
+
+        EXPECT_EQ(ConvertFolder("C:\\old", "D:\\new", list, fs, sink), RunEnd::Failed);
+
+        Failure failure;
+        failure.code = c.code;
+        ASSERT_EQ(sink.messages.size(), 1u);
+        ExpectMessage(sink.messages[0], ConversionFailedMessage("C:\\old\\" + failing, "D:\\new\\" + failing,
+                                                                DescribeFailure(failure)));
+        EXPECT_EQ(fs.written.size(), c.failing);
+        if (c.failing == 1) {
+            EXPECT_EQ(fs.written[fs.Key("D:\\new\\ATp.csv")], "ATp.csv, 1,0\r\n");
+        }
+    }
 }
 
 TEST(FolderRunChecks, ConvertsMoreFilesThanASixteenBitCounterHolds) {

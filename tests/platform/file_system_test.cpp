@@ -1,23 +1,29 @@
 // The host's file layer over real temporary files: bytes in and out unchanged,
-// the identity check before an existing file is emptied, failures with their
-// codes, and a full disk that is never lost.
+// a destination replaced only when its replacement is committed, the checks
+// before anything is written, failures with their codes, and a full disk that
+// is never lost.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "core/failure.h"
 #include "platform/host_files.h"
 #include "tests/support/temp_folder.h"
 #ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "tests/support/small_tmpfs.h"
 #endif
 
 namespace talvoren {
 namespace {
 
-const IsSourceFile kNoSource = [](const FileId&) { return false; };
+const ExistingFileCheck kAnyFile = [](const FileId&) {};
 
 std::string AllBytes() {
     std::string bytes;
@@ -45,6 +51,14 @@ FailureCode FailureCodeOf(Action action) {
 
 class FileSystemTest : public ::testing::Test {
 protected:
+    // Writes `bytes` as the replacement of `name` and commits it.
+    FileId Replace(const std::string& name, const std::string& bytes, const ExistingFileCheck& check = kAnyFile) {
+        auto output = fs_->CreateReplacement(temp_.PathOf(name), check);
+        output->Write(bytes.data(), bytes.size());
+        return output->Commit();
+    }
+    std::string Sep() const { return std::string(1, fs_->Separator()); }
+
     TempFolder temp_;
     std::unique_ptr<FileSystem> fs_ = MakeHostFileSystem();
 };
@@ -52,12 +66,13 @@ protected:
 TEST_F(FileSystemTest, WritesAndReadsEveryByteUnchanged) {
     std::string data;
     for (int i = 0; i < 12000; ++i) data += AllBytes();  // 3 MB, CR and LF alone included
-    auto output = fs_->OpenForWriting(temp_.PathOf("駅名Tp.csv"), kNoSource);
+    auto output = fs_->CreateReplacement(temp_.PathOf("駅名Tp.csv"), kAnyFile);
     output->Write(data.data(), 1000);
     output->Write(data.data() + 1000, data.size() - 1000);
-    output->Close();
+    const FileId id = output->Commit();
 
     EXPECT_EQ(temp_.Read("駅名Tp.csv"), data);
+    EXPECT_TRUE(id == *fs_->Identify(temp_.PathOf("駅名Tp.csv")));
     for (const std::size_t chunk : {std::size_t{7}, std::size_t{256 * 1024}}) {
         auto input = fs_->OpenForReading(temp_.PathOf("駅名Tp.csv"));
         EXPECT_EQ(ReadAll(*input, chunk), data) << chunk;
@@ -71,48 +86,57 @@ TEST_F(FileSystemTest, AnEmptyFileReadsAsAtItsEnd) {
     EXPECT_EQ(input->Read(&byte, 1), 0u);
 }
 
-TEST_F(FileSystemTest, ANewFileIsCreatedWithoutAskingForSourceIdentities) {
-    int asked = 0;
-    auto output = fs_->OpenForWriting(temp_.PathOf("new"), [&](const FileId&) { return ++asked, false; });
-    output->Write("abc", 3);
-    output->Close();
+// Until the commit the destination name shows what it held before (or
+// nothing); a replacement given up leaves no file behind; only the
+// destination's own name is ever there afterwards.
+TEST_F(FileSystemTest, TheDestinationChangesOnlyAtTheCommit) {
+    for (const bool existed : {false, true}) {
+        for (const bool committed : {false, true}) {
+            SCOPED_TRACE(std::string(existed ? "over an old file" : "new file") + (committed ? ", committed" : ""));
+            TempFolder temp;
+            if (existed) temp.Write("ATp.csv", std::string(10000, 'o'));
+            int asked = 0;
+            auto output = fs_->CreateReplacement(temp.PathOf("ATp.csv"), [&](const FileId&) { ++asked; });
+            output->Write("new", 3);
+            EXPECT_EQ(temp.Exists("ATp.csv"), existed);
+            if (existed) {
+                EXPECT_EQ(temp.Read("ATp.csv"), std::string(10000, 'o'));
+            }
+            if (committed) output->Commit();
+            output.reset();
 
-    EXPECT_EQ(asked, 0);
-    EXPECT_EQ(temp_.Read("new"), "abc");
+            EXPECT_EQ(asked, existed ? 1 : 0);
+            const std::string expected = committed ? "new" : existed ? std::string(10000, 'o') : "";
+            if (committed || existed) {
+                EXPECT_EQ(temp.Read("ATp.csv"), expected);
+                EXPECT_EQ(temp.List(""), std::vector<std::string>{"ATp.csv"});
+            } else {
+                EXPECT_TRUE(temp.List("").empty());
+            }
+        }
+    }
 }
 
-TEST_F(FileSystemTest, AnExistingFileIsCheckedThenEmptied) {
+TEST_F(FileSystemTest, TheCheckSeesTheExistingFileAndMayRefuseIt) {
     temp_.Write("old", std::string(10000, 'x'));
-    const std::optional<FileId> id = fs_->Identify(temp_.PathOf("old"));
-    ASSERT_TRUE(id);
+    const FileId id = *fs_->Identify(temp_.PathOf("old"));
     std::optional<FileId> asked;
-    auto output = fs_->OpenForWriting(temp_.PathOf("old"), [&](const FileId& checked) {
-        asked = checked;
-        return false;
-    });
-    output->Write("new", 3);
-    output->Close();
-
+    Replace("old", "new", [&](const FileId& checked) { asked = checked; });
     ASSERT_TRUE(asked);
-    EXPECT_TRUE(*asked == *id);
+    EXPECT_TRUE(*asked == id);
     EXPECT_EQ(temp_.Read("old"), "new");
-}
 
-TEST_F(FileSystemTest, ASourceFileIsRefusedAndLeftAsItWas) {
+    // Refused while the run holds it open for reading, too.
     temp_.Write("source", "keep me");
     const FileId source = *fs_->Identify(temp_.PathOf("source"));
-    const IsSourceFile is_source = [&](const FileId& id) { return id == source; };
-
-    EXPECT_EQ(FailureCodeOf([&] { fs_->OpenForWriting(temp_.PathOf("source"), is_source); }),
-              FailureCode::SameAsSource);
-    EXPECT_EQ(temp_.Read("source"), "keep me");
-
-    // Still refused while the run holds the file open for reading (on Windows
-    // the open source file also refuses a writer).
     auto input = fs_->OpenForReading(temp_.PathOf("source"));
-    EXPECT_EQ(FailureCodeOf([&] { fs_->OpenForWriting(temp_.PathOf("source"), is_source); }),
+    const ExistingFileCheck refuse_source = [&](const FileId& checked) {
+        if (checked == source) throw FailureOf(FailureCode::SameAsSource);
+    };
+    EXPECT_EQ(FailureCodeOf([&] { fs_->CreateReplacement(temp_.PathOf("source"), refuse_source); }),
               FailureCode::SameAsSource);
     EXPECT_EQ(ReadAll(*input, 64), "keep me");
+    EXPECT_EQ(temp_.List(""), (std::vector<std::string>{"old", "source"}));
 }
 
 TEST_F(FileSystemTest, IdentityFollowsTheFileNotTheName) {
@@ -134,57 +158,106 @@ TEST_F(FileSystemTest, IdentityFollowsTheFileNotTheName) {
 #endif
 }
 
-TEST_F(FileSystemTest, FailuresCarryTheirCause) {
+// What stands at a destination name and cannot be replaced is refused at
+// once, before a byte is written, and stays as it was.
+TEST_F(FileSystemTest, OnlyARegularWritableFileIsReplaced) {
     temp_.Write("file", "x");
-    EXPECT_EQ(FailureCodeOf([&] { fs_->OpenForReading(temp_.PathOf("missing")); }), FailureCode::NotFound);
-    EXPECT_EQ(FailureCodeOf([&] { fs_->OpenForWriting(temp_.PathOf("missing/ATp.csv"), kNoSource); }),
-              FailureCode::NotFound);
-    EXPECT_EQ(FailureCodeOf([&] { fs_->OpenForReading(temp_.PathOf("file/ATp.csv")); }), FailureCode::NotFound);
     temp_.MakeFolder("folderTp.csv");
-    EXPECT_EQ(FailureCodeOf([&] { fs_->OpenForWriting(temp_.PathOf("folderTp.csv"), kNoSource); }),
-              FailureCode::AccessDenied);
+    temp_.Write("read-onlyTp.csv", "protected");
+    std::filesystem::permissions(temp_.Native("read-onlyTp.csv"), std::filesystem::perms::owner_read |
+                                                                       std::filesystem::perms::group_read);
+    struct Case {
+        const char* name;
+        FailureCode code;
+    };
+    std::vector<Case> cases = {
+        {"missing/ATp.csv", FailureCode::NotFound},
+        {"folderTp.csv", FailureCode::NotARegularFile},
+    };
+#ifdef _WIN32
+    cases.push_back({"read-onlyTp.csv", FailureCode::AccessDenied});
+#else
+    // Root may write any file; the refusal is then the folder's business.
+    if (geteuid() != 0) cases.push_back({"read-onlyTp.csv", FailureCode::AccessDenied});
+    ASSERT_EQ(mkfifo(temp_.PathOf("fifoTp.csv").c_str(), 0644), 0);
+    cases.push_back({"fifoTp.csv", FailureCode::NotARegularFile});  // would block an open for ever
+    std::filesystem::create_symlink("/dev/null", temp_.Native("deviceTp.csv"));
+    cases.push_back({"deviceTp.csv", FailureCode::NotARegularFile});
+#endif
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(FailureCodeOf([&] { fs_->CreateReplacement(temp_.PathOf(c.name), kAnyFile); }), c.code);
+    }
+    EXPECT_EQ(FailureCodeOf([&] { fs_->OpenForReading(temp_.PathOf("missing")); }), FailureCode::NotFound);
+    EXPECT_EQ(FailureCodeOf([&] { fs_->OpenForReading(temp_.PathOf("file/ATp.csv")); }), FailureCode::NotFound);
+    EXPECT_EQ(temp_.Read("read-onlyTp.csv"), "protected");
+    EXPECT_TRUE(std::filesystem::is_directory(temp_.Native("folderTp.csv")));
+    for (const std::string& name : temp_.List("")) EXPECT_EQ(name.find("talvoren"), std::string::npos) << name;
 }
 
-TEST_F(FileSystemTest, OthersCanReadAFileBeingWritten) {
-    auto output = fs_->OpenForWriting(temp_.PathOf("out"), kNoSource);
-    output->Write("abc", 3);
-    std::ifstream reader(temp_.Native("out"), std::ios::binary);
-    EXPECT_TRUE(reader.is_open());
-    std::string seen;
-    reader >> seen;
-    EXPECT_EQ(seen, "abc");
-    output->Close();
+TEST_F(FileSystemTest, SharesFolderSeesOneFolderUnderTwoTexts) {
+    const std::string a = temp_.MakeFolder("a") + Sep();
+    const std::string b = temp_.MakeFolder("b") + Sep();
+    EXPECT_TRUE(fs_->SharesFolder(a, a));
+    EXPECT_TRUE(fs_->SharesFolder(a, temp_.PathOf("b") + Sep() + ".." + Sep() + "a" + Sep()));
+    EXPECT_FALSE(fs_->SharesFolder(a, b));
+    EXPECT_FALSE(fs_->SharesFolder(temp_.PathOf("missing") + Sep(), a));
+    EXPECT_TRUE(temp_.List("a").empty());
+    EXPECT_TRUE(temp_.List("b").empty());
 }
 
 #ifdef _WIN32
-TEST_F(FileSystemTest, AFileOpenForWritingElsewhereIsInUse) {
-    auto output = fs_->OpenForWriting(temp_.PathOf("busy"), kNoSource);
-    EXPECT_EQ(FailureCodeOf([&] { fs_->OpenForWriting(temp_.PathOf("busy"), kNoSource); }),
-              FailureCode::FileInUse);
-    output->Close();
+// Device names are ordinary file names in a literal path; a name holding a
+// lone surrogate reaches the file system as the listing gave it.
+TEST_F(FileSystemTest, NamesReachTheFileSystemExactly) {
+    const std::string lone_surrogate = "\xED\xA0\x80Tp.csv";  // U+D800 alone
+    for (const std::string& name : {std::string("NUL.Tp.csv"), std::string("CON.Tp.csv"),
+                                    std::string("COM1.Tp.csv"), lone_surrogate}) {
+        SCOPED_TRACE(name);
+        Replace(name, "bytes of " + name);
+        auto input = fs_->OpenForReading(temp_.PathOf(name));
+        EXPECT_EQ(ReadAll(*input, 64), "bytes of " + name);
+    }
+}
+
+TEST_F(FileSystemTest, AFileOpenForWritingElsewhereCannotBeReplaced) {
+    temp_.Write("busy", "old");
+    std::ofstream other(temp_.Native("busy"), std::ios::binary | std::ios::app);
+    ASSERT_TRUE(other.is_open());
+    EXPECT_NE(FailureCodeOf([&] { Replace("busy", "new"); }), FailureCode::OtherOsError);
+    other.close();
+    EXPECT_EQ(temp_.Read("busy"), "old");
+    EXPECT_EQ(temp_.List(""), std::vector<std::string>{"busy"});
 }
 #else
-TEST_F(FileSystemTest, AFullDiskFailsTheWrite) {
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this host";
-    auto output = fs_->OpenForWriting("/dev/full", kNoSource);
-    EXPECT_EQ(FailureCodeOf([&] { output->Write("abc", 3); }), FailureCode::DiskFull);
+TEST_F(FileSystemTest, TheReplacementKeepsTheOldFilesPermissions) {
+    temp_.Write("ATp.csv", "old");
+    std::filesystem::permissions(temp_.Native("ATp.csv"), std::filesystem::perms::owner_read |
+                                                              std::filesystem::perms::owner_write |
+                                                              std::filesystem::perms::group_read);
+    Replace("ATp.csv", "new");
+    EXPECT_EQ(std::filesystem::status(temp_.Native("ATp.csv")).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read);
 }
 
 // A real file system that fills up part way through a file: the failure
-// surfaces from Write or from Close, never silently.
+// surfaces from Write or from Commit, never silently, and the old file stays.
 TEST_F(FileSystemTest, AFileSystemThatFillsUpMidFileIsNeverSilent) {
     const std::string mount_point = temp_.MakeFolder("small");
     SmallTmpfs small(mount_point);
     if (!small.Mount()) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root and mount rights)";
+    temp_.Write("small/ATp.csv", "old");
 
     const std::string block(64 * 1024, 'x');
-    auto output = fs_->OpenForWriting(mount_point + "/ATp.csv", kNoSource);
     const FailureCode code = FailureCodeOf([&] {
+        auto output = fs_->CreateReplacement(mount_point + "/ATp.csv", kAnyFile);
         for (int i = 0; i < 8; ++i) output->Write(block.data(), block.size());
-        output->Close();
+        output->Commit();
     });
     EXPECT_EQ(code, FailureCode::DiskFull);
-    EXPECT_GT(std::filesystem::file_size(mount_point + "/ATp.csv"), 0u);
+    EXPECT_EQ(temp_.Read("small/ATp.csv"), "old");
+    EXPECT_EQ(temp_.List("small"), std::vector<std::string>{"ATp.csv"});
 }
 #endif
 

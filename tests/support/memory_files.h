@@ -71,16 +71,19 @@ public:
         data_.append(data, size);
     }
 
-    void Close() override { ++close_calls_; }
+    FileId Commit() override {
+        ++commit_calls_;
+        return {};
+    }
 
     const std::string& data() const { return data_; }
     std::size_t write_calls() const { return write_calls_; }
-    std::size_t close_calls() const { return close_calls_; }
+    std::size_t commit_calls() const { return commit_calls_; }
 
 private:
     std::string data_;
     std::size_t write_calls_ = 0;
-    std::size_t close_calls_ = 0;
+    std::size_t commit_calls_ = 0;
     std::optional<std::size_t> fail_on_;
     Failure failure_;
 };

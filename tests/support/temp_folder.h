@@ -3,6 +3,7 @@
 // separator, as the program's own strings are.
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -10,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace talvoren {
 
@@ -57,6 +59,15 @@ public:
         return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     }
     bool Exists(const std::string& name) const { return std::filesystem::exists(Native(name)); }
+    // The names in folder `name`, sorted: a test sees every file a run left there.
+    std::vector<std::string> List(const std::string& name) const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(Native(name))) {
+            names.push_back(entry.path().filename().u8string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
 private:
     std::filesystem::path path_;

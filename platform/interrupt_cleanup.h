@@ -1,0 +1,27 @@
+// The named temporary file the process is writing, removed when the driver is
+// interrupted (Ctrl+C, termination, a closed terminal or console) so that
+// nothing half-made stays behind; the process then ends as interrupted
+// programs do.
+#pragma once
+
+#include <string>
+
+namespace talvoren {
+
+// Installs the handlers; the driver calls it once at start.
+void RemoveTemporaryFileOnInterrupt();
+
+// Marks `path` (the host's own path form) as the file to remove for as long
+// as this object lives. One file at a time: the run writes one.
+class PendingTemporaryFile {
+public:
+    explicit PendingTemporaryFile(std::string path);
+    ~PendingTemporaryFile();
+    PendingTemporaryFile(const PendingTemporaryFile&) = delete;
+    PendingTemporaryFile& operator=(const PendingTemporaryFile&) = delete;
+
+private:
+    std::string path_;
+};
+
+}  // namespace talvoren
