@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <optional>
 
@@ -50,8 +51,9 @@ std::string FolderOf(const std::string& path) {
 
 // A fresh file under a temporary name in `folder`; nullopt with errno set when none can be made.
 std::optional<std::pair<UniqueFd, std::string>> CreateNamedTemporary(const std::string& folder) {
+    static const auto process = static_cast<unsigned long>(getpid());
     for (;;) {
-        std::string path = folder + NextTemporaryFileName(static_cast<unsigned long>(getpid()));
+        std::string path = folder + NextTemporaryFileName(process);
         UniqueFd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (fd) return std::make_pair(std::move(fd), std::move(path));
         if (errno != EEXIST) return std::nullopt;
@@ -70,39 +72,64 @@ void WriteAll(int fd, const char* data, std::size_t size) {
     }
 }
 
+// The destination a replacement is for: its path, and the permission bits of
+// the file it replaces, which the new file takes.
+struct Destination {
+    std::string path;
+    std::optional<mode_t> old_mode;
+};
+
+// The written file's identity, its permissions set to the old file's first.
+FileId Finish(int fd, const Destination& destination) {
+    struct stat status;
+    if (fstat(fd, &status) != 0) throw LastOsError();
+    const mode_t mode = status.st_mode & 07777;
+    if (destination.old_mode && *destination.old_mode != mode && fchmod(fd, *destination.old_mode) != 0) {
+        throw LastOsError();
+    }
+    return IdOf(status);
+}
+
+// Links an open unnamed file in under `path`; false when the name is taken.
+// Through /proc when linking the descriptor itself needs a privilege.
+bool LinkUnnamed(int fd, const std::string& path) {
+    static std::atomic<bool> by_descriptor{true};
+    if (by_descriptor && linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0) return true;
+    if (errno == EEXIST) return false;
+    by_descriptor = false;
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+    if (errno == EEXIST) return false;
+    throw LastOsError();
+}
+
 // A replacement written as an unnamed file: a kill at any moment leaves
-// nothing behind. Commit links it in, straight under the destination name
-// when that is free, else under a temporary name renamed over the old file.
+// nothing behind. Commit links it in straight under the destination name
+// when there was nothing to replace, else under a temporary name renamed
+// over the old file.
 class UnnamedOutputFile : public OutputFile {
 public:
-    UnnamedOutputFile(UniqueFd fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
+    UnnamedOutputFile(UniqueFd fd, Destination destination)
+        : fd_(std::move(fd)), destination_(std::move(destination)) {}
 
     void Write(const char* data, std::size_t size) override { WriteAll(fd_.get(), data, size); }
 
     FileId Commit() override {
-        struct stat status;
-        if (fstat(fd_.get(), &status) != 0) throw LastOsError();
-        // Linking an open unnamed file by its /proc name needs no privilege.
-        const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
-        if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path_.c_str(), AT_SYMLINK_FOLLOW) != 0) {
-            if (errno != EEXIST) throw LastOsError();
-            LinkOverExisting(self);
-        }
+        const FileId id = Finish(fd_.get(), destination_);
+        if (destination_.old_mode || !LinkUnnamed(fd_.get(), destination_.path)) LinkOverExisting();
         if (close(fd_.Release()) != 0 && errno != EINTR) throw LastOsError();
-        return IdOf(status);
+        return id;
     }
 
 private:
-    void LinkOverExisting(const std::string& self) {
-        const std::string folder = FolderOf(path_);
+    void LinkOverExisting() {
+        const std::string folder = FolderOf(destination_.path);
+        static const auto process = static_cast<unsigned long>(getpid());
         for (;;) {
-            const std::string temporary = folder + NextTemporaryFileName(static_cast<unsigned long>(getpid()));
-            if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) != 0) {
-                if (errno == EEXIST) continue;
-                throw LastOsError();
-            }
+            const std::string temporary = folder + NextTemporaryFileName(process);
+            if (!LinkUnnamed(fd_.get(), temporary)) continue;
             const PendingTemporaryFile pending(temporary);
-            if (rename(temporary.c_str(), path_.c_str()) != 0) {
+            if (rename(temporary.c_str(), destination_.path.c_str()) != 0) {
                 const ConvError error = LastOsError();
                 unlink(temporary.c_str());
                 throw error;
@@ -112,15 +139,18 @@ private:
     }
 
     UniqueFd fd_;
-    std::string path_;
+    const Destination destination_;
 };
 
 // A replacement under a temporary name, for file systems without unnamed
 // files; removed unless committed, and on an interrupt of the driver.
 class NamedOutputFile : public OutputFile {
 public:
-    NamedOutputFile(UniqueFd fd, std::string temporary, std::string path)
-        : fd_(std::move(fd)), temporary_(std::move(temporary)), path_(std::move(path)), pending_(temporary_) {}
+    NamedOutputFile(UniqueFd fd, std::string temporary, Destination destination)
+        : fd_(std::move(fd)),
+          temporary_(std::move(temporary)),
+          destination_(std::move(destination)),
+          pending_(temporary_) {}
     ~NamedOutputFile() override {
         if (!committed_) unlink(temporary_.c_str());
     }
@@ -128,19 +158,18 @@ public:
     void Write(const char* data, std::size_t size) override { WriteAll(fd_.get(), data, size); }
 
     FileId Commit() override {
-        struct stat status;
-        if (fstat(fd_.get(), &status) != 0) throw LastOsError();
+        const FileId id = Finish(fd_.get(), destination_);
         // Some file systems report a failed write only at close.
         if (close(fd_.Release()) != 0 && errno != EINTR) throw LastOsError();
-        if (rename(temporary_.c_str(), path_.c_str()) != 0) throw LastOsError();
+        if (rename(temporary_.c_str(), destination_.path.c_str()) != 0) throw LastOsError();
         committed_ = true;
-        return IdOf(status);
+        return id;
     }
 
 private:
     UniqueFd fd_;
     const std::string temporary_;
-    const std::string path_;
+    const Destination destination_;
     const PendingTemporaryFile pending_;
     bool committed_ = false;
 };
@@ -154,26 +183,16 @@ public:
     }
 
     std::unique_ptr<OutputFile> CreateReplacement(const std::string& path, const ExistingFileCheck& check) override {
-        const std::optional<mode_t> old_mode = CheckExisting(path, check);
+        Destination destination{path, CheckExisting(path, check)};
         const std::string folder = FolderOf(path);
-        std::unique_ptr<OutputFile> output;
-        int fd_number = -1;
         UniqueFd fd(open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
-        if (fd) {
-            fd_number = fd.get();
-            output = std::make_unique<UnnamedOutputFile>(std::move(fd), path);
-        } else if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) {
-            // No unnamed files here (or an old kernel).
-            auto named = CreateNamedTemporary(folder);
-            if (!named) throw LastOsError();
-            fd_number = named->first.get();
-            output = std::make_unique<NamedOutputFile>(std::move(named->first), std::move(named->second), path);
-        } else {
-            throw LastOsError();
-        }
-        // The new file keeps the permissions of the one it replaces.
-        if (old_mode && fchmod(fd_number, *old_mode) != 0) throw LastOsError();
-        return output;
+        if (fd) return std::make_unique<UnnamedOutputFile>(std::move(fd), std::move(destination));
+        // No unnamed files here (or an old kernel).
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) throw LastOsError();
+        auto named = CreateNamedTemporary(folder);
+        if (!named) throw LastOsError();
+        return std::make_unique<NamedOutputFile>(std::move(named->first), std::move(named->second),
+                                                 std::move(destination));
     }
 
     std::optional<FileId> Identify(const std::string& path) override {

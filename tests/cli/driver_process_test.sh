@@ -79,4 +79,35 @@ run "$(native_path "$work/missing")" "$dst"
 expect "unreadable source status" "$status" 1
 expect "unreadable source first line" "$(printf '%s\n' "$err" | head -n 1)" "変換元のフォルダーを読み取れません。"
 
+# Under Wine, files made here by Linux: a folder that tells letter case apart,
+# names Windows keeps for devices, names that are no valid text.
+if [ -n "$emulator" ]; then
+    mkdir -p "$work/case" "$work/devices" "$work/bytes" "$work/case-dst" "$work/devices-dst" "$work/bytes-dst"
+    printf 'A,1\r\n' >"$work/case/ATp.csv"
+    printf 'a,2\r\n' >"$work/case/aTp.csv"
+    run "$(native_path "$work/case")" "$(native_path "$work/case-dst")"
+    expect "letter case status" "$status" 1
+    expect "letter case report names the second" "$(printf '%s\n' "$err" | sed -n 3p)" \
+        "変換元ファイル：$(native_path "$work/case")${sep}aTp.csv"
+    case "$err" in
+        *"この変換で別の変換元ファイルから書き込んだ"*) ;;
+        *) echo "FAIL letter case description: $err"; failed=1 ;;
+    esac
+    expect "letter case keeps the first output whole" "$(cat "$work/case-dst/ATp.csv")" "$(printf 'A, 1,0\r\n')"
+
+    for name in NUL CON AUX COM1; do printf '%s,1\r\n' "$name" >"$work/devices/$name.Tp.csv"; done
+    run "$(native_path "$work/devices")" "$(native_path "$work/devices-dst")"
+    expect "device names status" "$status" 0
+    for name in NUL CON AUX COM1; do
+        expect "device name $name converted as a file" "$(cat "$work/devices-dst/$name.Tp.csv")" \
+            "$(printf '%s, 1,0\r\n' "$name")"
+    done
+
+    printf 'X,1\r\n' >"$work/bytes/$(printf '\377')Tp.csv"
+    printf 'Y,2\r\n' >"$work/bytes/$(printf '\376')Tp.csv"
+    run "$(native_path "$work/bytes")" "$(native_path "$work/bytes-dst")"
+    expect "names that are no text never complete as one" "$status" 1
+    expect "names that are no text: one output" "$(ls -A "$work/bytes-dst" | wc -l)" 1
+fi
+
 exit $failed

@@ -134,6 +134,7 @@ TEST_F(DriverTest, AConversionFailureIsReportedOnStandardErrorWithStatus1) {
     EXPECT_FALSE(temp_.Exists("dst/ATp.csv"));
 }
 
+#ifndef _WIN32  // Windows file names cannot hold control characters
 // Control characters in a name or a field are shown escaped, never sent to
 // the terminal as they are; CR LF between the report's lines stays a line end.
 TEST_F(DriverTest, ControlCharactersInTheReportAreEscaped) {
@@ -149,6 +150,7 @@ TEST_F(DriverTest, ControlCharactersInTheReportAreEscaped) {
     EXPECT_EQ(printed.err.find("\x7f"), std::string::npos);
     EXPECT_EQ(printed.err.find("\xc2\x9b"), std::string::npos);
 }
+#endif
 
 TEST_F(DriverTest, ASourceFolderThatCannotBeListedIsReportedWithStatus1) {
     const std::string missing = temp_.PathOf("missing");

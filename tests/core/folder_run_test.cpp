@@ -311,6 +311,28 @@ TEST_F(FolderRunTest, NeverEmptiesASourceFileHardLinkedIntoTheDestination) {
     EXPECT_EQ(temp_.Read("src/BTp.csv"), kLegacy);
 }
 
+#ifdef _WIN32
+// A drive-relative text names one folder for the listing and for the opens:
+// "X:" is the drive's root (the run appends '\'), "X:sub" is relative to
+// the drive's current folder in both.
+TEST_F(FolderRunTest, ADriveRelativeTextListsAndOpensOneFolder) {
+    temp_.Write("src/ATp.csv", "X,1\r\n");
+    temp_.Write("ZTp.csv", "in the drive's current folder, not its root");
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(temp_.Native(""));
+    const std::string drive = temp_.Path().substr(0, 2);  // "C:"
+
+    const RunEnd root = Run(drive, destination_);
+    const RunEnd relative = Run(drive + "src", destination_);
+    std::filesystem::current_path(previous);
+
+    // The drive's root holds no legacy files; its current folder's do not count.
+    EXPECT_EQ(root, RunEnd::NoMatchingFiles);
+    EXPECT_EQ(relative, RunEnd::Completed);
+    EXPECT_EQ(temp_.Read("dst/ATp.csv"), "X, 1,0\r\n");
+}
+#endif
+
 // The folders swapped on a second run: the converted files are refused as
 // legacy input, and every legacy file stays byte for byte.
 TEST_F(FolderRunTest, SwappedFoldersKeepEveryLegacyFile) {

@@ -13,6 +13,7 @@
 #include "core/failure.h"
 #include "platform/host_files.h"
 #include "platform/tape_file_name.h"
+#include "platform/temporary_file_name.h"
 #include "tests/support/temp_folder.h"
 
 namespace talvoren {
@@ -35,6 +36,8 @@ TEST(TapePattern, MatchesTheWholeNameEndingInTpCsvIgnoringCase) {
         {"AB01Tp.cs", false},  {"AB01Ｔｐ.csv", false}, {"", false},        {"AB01TP~1.CSV", false},
     };
     for (const auto& c : cases) EXPECT_EQ(MatchesTapePattern(c.name), c.matches) << c.name;
+    // A run's temporary files are never taken for sources.
+    EXPECT_FALSE(MatchesTapePattern(NextTemporaryFileName(42)));
 }
 
 TEST(TapePattern, SortsIgnoringCaseWithAFixedOrderForCaseTwins) {
