@@ -43,17 +43,22 @@ FileId IdOf(const struct stat& status) {
     return id;
 }
 
-// The folder part of `path`, with its separator ("." when there is none).
+// The folder part of `path`, with its separator ("./" when there is none).
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
 
+// A temporary name in `folder`, new at every call.
+std::string TemporaryPathIn(const std::string& folder) {
+    static const auto process = static_cast<unsigned long>(getpid());
+    return folder + NextTemporaryFileName(process);
+}
+
 // A fresh file under a temporary name in `folder`; nullopt with errno set when none can be made.
 std::optional<std::pair<UniqueFd, std::string>> CreateNamedTemporary(const std::string& folder) {
-    static const auto process = static_cast<unsigned long>(getpid());
     for (;;) {
-        std::string path = folder + NextTemporaryFileName(process);
+        std::string path = TemporaryPathIn(folder);
         UniqueFd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (fd) return std::make_pair(std::move(fd), std::move(path));
         if (errno != EEXIST) return std::nullopt;
@@ -124,9 +129,8 @@ public:
 private:
     void LinkOverExisting() {
         const std::string folder = FolderOf(destination_.path);
-        static const auto process = static_cast<unsigned long>(getpid());
         for (;;) {
-            const std::string temporary = folder + NextTemporaryFileName(process);
+            const std::string temporary = TemporaryPathIn(folder);
             if (!LinkUnnamed(fd_.get(), temporary)) continue;
             const PendingTemporaryFile pending(temporary);
             if (rename(temporary.c_str(), destination_.path.c_str()) != 0) {
