@@ -1,5 +1,5 @@
 // A failure of a conversion run: a code and its details. The Japanese text a
-// user reads is made from these in one place, DescribeFailure (messages.cpp).
+// user reads is made from these in one place, DescribeFailure (failure_description.cpp).
 #pragma once
 
 #include <cstdint>

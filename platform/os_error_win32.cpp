@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "platform/wide_text.h"
+#include "platform/system_message_win32.h"
 
 namespace talvoren {
 namespace {
@@ -40,21 +40,6 @@ FailureCode CodeOf(DWORD os_error) {
     }
 }
 
-std::string SystemText(DWORD os_error) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, os_error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    if (length == 0) return "Windows error " + std::to_string(os_error);
-    std::wstring text(buffer, length);
-    LocalFree(buffer);
-    // The system's texts end in a line break, which would split line 6 of the report.
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
-        text.pop_back();
-    }
-    return Narrow(text);
-}
-
 }  // namespace
 
 ConvError OsError(int os_error) {
@@ -62,7 +47,7 @@ ConvError OsError(int os_error) {
     Failure failure;
     failure.code = CodeOf(code);
     failure.os_error = os_error;
-    failure.os_text = SystemText(code);
+    failure.os_text = SystemMessage(code);
     return ConvError(failure);
 }
 

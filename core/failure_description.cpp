@@ -1,5 +1,5 @@
 // The message table: every failure's Japanese description, made from its code
-// and details in this one place.
+// and details in this one place (declared in failure.h).
 #include <string>
 
 #include "core/code_page_932.h"
