@@ -55,16 +55,19 @@ private:
 
 class FolderRun {
 public:
-    FolderRun(std::string source_folder, std::string destination_folder, const FileList& files, FileSystem& fs)
+    FolderRun(std::string source_folder, std::string destination_folder, const FileList& files, FileSystem& fs,
+              RunProgress& progress)
         : source_folder_(std::move(source_folder)),
           destination_folder_(std::move(destination_folder)),
           files_(files),
           fs_(fs),
+          progress_(progress),
           sources_(source_folder_, files, fs),
           is_source_([this](const FileId& id) { return sources_.Contains(id); }) {}
 
     RunEnd Convert(MessageSink& sink) {
         std::size_t index = 0;
+        progress_.Started(files_.ListCount());
         try {
             for (; index < files_.ListCount(); ++index) ConvertOne(files_.List(index));
         } catch (const ConvError& error) {
@@ -83,16 +86,19 @@ private:
     void ConvertOne(const std::string& name) {
         input_ = fs_.OpenForReading(source_folder_ + name);
         output_ = fs_.OpenForWriting(destination_folder_ + name, is_source_);
-        ConvTapeFile(*input_, *output_);
+        ProgressInput reported(*input_, progress_);
+        ConvTapeFile(reported, *output_);
         output_->Close();
         output_.reset();
         input_.reset();
+        progress_.FileConverted();
     }
 
     const std::string source_folder_;
     const std::string destination_folder_;
     const FileList& files_;
     FileSystem& fs_;
+    RunProgress& progress_;
     SourceIdentities sources_;
     const IsSourceFile is_source_;
     // Destroyed destination first, then source, also on the failure path.
@@ -103,7 +109,7 @@ private:
 }  // namespace
 
 RunEnd ConvertFolder(const std::string& source_text, const std::string& destination_text, FileList& files,
-                     FileSystem& fs, MessageSink& sink) {
+                     FileSystem& fs, MessageSink& sink, RunProgress& progress) {
     files.SetPath(source_text);
     if (files.ListCount() == 0) {
         sink.Show(NoMatchingFilesMessage());
@@ -118,7 +124,7 @@ RunEnd ConvertFolder(const std::string& source_text, const std::string& destinat
         return RunEnd::DestinationNotGiven;
     }
     const char separator = fs.Separator();
-    FolderRun run(Normalised(source_text, separator), Normalised(destination_text, separator), files, fs);
+    FolderRun run(Normalised(source_text, separator), Normalised(destination_text, separator), files, fs, progress);
     return run.Convert(sink);
 }
 

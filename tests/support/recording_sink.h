@@ -1,0 +1,16 @@
+// A message sink that keeps every message the run shows, in order.
+#pragma once
+
+#include <vector>
+
+#include "core/run_message.h"
+
+namespace talvoren::test {
+
+class RecordingSink final : public MessageSink {
+public:
+    void Show(const RunMessage& message) override { messages.push_back(message); }
+    std::vector<RunMessage> messages;
+};
+
+}  // namespace talvoren::test
