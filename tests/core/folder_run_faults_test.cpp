@@ -18,6 +18,7 @@
 #include "core/run_messages.h"
 #include "platform/host_files.h"
 #include "tests/support/memory_files.h"
+#include "tests/support/recording_sink.h"
 #include "tests/support/temp_folder.h"
 
 namespace talvoren {
@@ -151,12 +152,6 @@ private:
     std::size_t destination_size_;
 };
 
-class RecordingSink final : public MessageSink {
-public:
-    void Show(const RunMessage& message) override { messages.push_back(message); }
-    std::vector<RunMessage> messages;
-};
-
 constexpr int kFileCount = 5;
 
 std::string FileName(int index) { return "Line" + std::to_string(index + 1) + "Tp.csv"; }
@@ -220,7 +215,7 @@ TEST_P(FolderRunFaults, EndsInTheReportAndLeavesEveryFileAsItShould) {
         for (int i = 0; i < kFileCount; ++i) temp_.Write("destination/" + FileName(i), OldContent(i));
     }
     FaultyFileSystem fs(*host_, operation, SourceOf(failing), DestinationOf(failing), converted_[failing].size());
-    RecordingSink sink;
+    test::RecordingSink sink;
 
     EXPECT_EQ(ConvertFolder(source_, destination_, *files_, fs, sink), RunEnd::Failed);
 
@@ -300,7 +295,7 @@ TEST(FolderRunFaultsDouble, RunCompletesWhenTheFaultHitsNoFile) {
     const std::string destination = temp.MakeFolder("destination");
     for (int i = 0; i < kFileCount; ++i) temp.Write("source/" + FileName(i), LegacyFile(i, i == 2));
     FaultyFileSystem fs(*host, Operation::Read, "no such file", "no such file", 0);
-    RecordingSink sink;
+    test::RecordingSink sink;
 
     EXPECT_EQ(ConvertFolder(source, destination, *files, fs, sink), RunEnd::Completed);
     EXPECT_EQ(fs.count.opened, 2 * kFileCount);

@@ -16,6 +16,7 @@
 #include "core/run_messages.h"
 #include "platform/host_files.h"
 #include "tests/support/memory_files.h"
+#include "tests/support/recording_sink.h"
 #include "tests/support/temp_folder.h"
 #ifndef _WIN32
 #include "tests/support/small_tmpfs.h"
@@ -30,12 +31,6 @@ const std::string kTokyo = "\x93\x8c\x8b\x9e";
 
 const std::string kLegacy = "\"" + kStation + "\",12\r\n\"A,B\",-7\r\n" + kTokyo + ",0";
 const std::string kUpgraded = kStation + ", 12,0\r\nA,B,-7,0\r\n" + kTokyo + ", 0,0\r\n";
-
-class RecordingSink : public MessageSink {
-public:
-    void Show(const RunMessage& message) override { messages.push_back(message); }
-    std::vector<RunMessage> messages;
-};
 
 std::vector<std::string> SplitCrLf(const std::string& text) {
     std::vector<std::string> lines;
@@ -87,7 +82,7 @@ protected:
     TempFolder temp_;
     std::unique_ptr<FileList> files_;
     std::unique_ptr<FileSystem> fs_;
-    RecordingSink sink_;
+    test::RecordingSink sink_;
     std::string source_;
     std::string destination_;
 };
@@ -243,7 +238,7 @@ TEST_F(FolderRunTest, AFailureInTheThirdOfFiveFilesStopsTheRun) {
         private:
             std::vector<std::string> names_;
         } listed(*files_);
-        RecordingSink sink;
+        test::RecordingSink sink;
 
         EXPECT_EQ(ConvertFolder(source, destination, listed, *fs_, sink), RunEnd::Failed);
 
@@ -455,7 +450,7 @@ TEST(FolderRunChecks, RefusalsComeInTheirOrderAndOpenNothing) {
         SCOPED_TRACE(c.what);
         NamesList list(c.names);
         LoggingFileSystem fs;
-        RecordingSink sink;
+        test::RecordingSink sink;
 
         EXPECT_EQ(ConvertFolder(c.source, c.destination, list, fs, sink), c.end);
 
@@ -471,7 +466,7 @@ TEST(FolderRunChecks, RefusalsComeInTheirOrderAndOpenNothing) {
 TEST(FolderRunChecks, OnlyTheSeparatorCountsAsATrailingSeparator) {
     NamesList list({"ATp.csv"});
     LoggingFileSystem fs;
-    RecordingSink sink;
+    test::RecordingSink sink;
 
     EXPECT_EQ(ConvertFolder("C:\\old/", " ", list, fs, sink), RunEnd::Completed);
     EXPECT_EQ(fs.log[0], "open input C:\\old/\\ATp.csv");
@@ -483,7 +478,7 @@ TEST(FolderRunChecks, ClosesTheDestinationBeforeTheSourceOnEveryPath) {
     LoggingFileSystem fs;
     fs.contents["C:\\old\\ATp.csv"] = "X,1\r\n";
     fs.failing_read = "C:\\old\\BTp.csv";
-    RecordingSink sink;
+    test::RecordingSink sink;
 
     EXPECT_EQ(ConvertFolder("C:\\old", "D:\\new\\", list, fs, sink), RunEnd::Failed);
 
@@ -504,7 +499,7 @@ TEST(FolderRunChecks, AFailedCloseOfTheDestinationIsReported) {
     LoggingFileSystem fs;
     fs.contents["C:\\old\\ATp.csv"] = "X,1\r\n";
     fs.failing_close = "D:\\new\\ATp.csv";
-    RecordingSink sink;
+    test::RecordingSink sink;
 
     EXPECT_EQ(ConvertFolder("C:\\old", "D:\\new", list, fs, sink), RunEnd::Failed);
 
@@ -523,7 +518,7 @@ TEST(FolderRunChecks, ConvertsMoreFilesThanASixteenBitCounterHolds) {
     NamesList list(names);
     LoggingFileSystem fs;
     fs.contents["C:\\old\\32767Tp.csv"] = "X,5\r\n";
-    RecordingSink sink;
+    test::RecordingSink sink;
 
     EXPECT_EQ(ConvertFolder("C:\\old", "D:\\new", list, fs, sink), RunEnd::Completed);
 
