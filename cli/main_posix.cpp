@@ -5,5 +5,6 @@
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    return talvoren::RunDriver(arguments, talvoren::WriteConsoleText);
+    return talvoren::RunDriver(arguments, talvoren::WriteConsoleText,
+                               talvoren::IsTerminal(talvoren::ConsoleStream::Error));
 }
