@@ -1,0 +1,45 @@
+// Test host of the main window whose runs go through a slow file layer: each
+// source file waits 50 ms before it opens, so that a folder of a few dozen
+// small files holds a run open for seconds.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/host_files.h"
+#include "platform/message_loop_win32.h"
+#include "ui/dat_inst_dig_form.h"
+
+namespace talvoren {
+namespace {
+
+class SlowFileSystem final : public FileSystem {
+public:
+    std::unique_ptr<InputFile> OpenForReading(const std::string& path) override {
+        Sleep(50);
+        return host_->OpenForReading(path);
+    }
+    std::unique_ptr<OutputFile> OpenForWriting(const std::string& path, const IsSourceFile& is_source) override {
+        return host_->OpenForWriting(path, is_source);
+    }
+    std::optional<FileId> Identify(const std::string& path) override { return host_->Identify(path); }
+    char Separator() const override { return host_->Separator(); }
+
+private:
+    const std::unique_ptr<FileSystem> host_ = MakeHostFileSystem();
+};
+
+class SlowRunForm final : public DatInstDigForm {
+protected:
+    std::unique_ptr<FileSystem> FileLayer() const override { return std::make_unique<SlowFileSystem>(); }
+};
+
+}  // namespace
+}  // namespace talvoren
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    using namespace talvoren;
+    winui::StartRuntime();
+    SlowRunForm form;
+    return winui::RunUntilUnloaded(form);
+}
