@@ -118,6 +118,8 @@ void RunInBackground(HWND window, const std::function<void(RunProgress&)>& work)
             busy.finished = true;
             PostMessageW(window, WM_NULL, 0, 0);  // wakes the loop below to see it
         });
+        // Nothing here posts WM_QUIT; were one to end the loop early, the
+        // join would wait out the run.
         PumpMessagesUntil([&busy] { return busy.finished.load(); });
         worker.join();
     }
