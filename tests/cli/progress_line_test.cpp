@@ -38,7 +38,6 @@ public:
         for (const std::string& cell : cells_) shown += cell;
         return shown.substr(0, shown.find_last_not_of(' ') + 1);
     }
-    std::size_t cursor() const { return cursor_; }
 
 private:
     void Put(const std::string& cell) {
