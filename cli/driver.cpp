@@ -1,6 +1,7 @@
 // The driver's arguments, its message sink and its exit statuses.
 #include "cli/driver.h"
 
+#include "cli/progress_line.h"
 #include "core/failure.h"
 #include "core/folder_run.h"
 #include "core/run_messages.h"
@@ -54,8 +55,10 @@ std::string AsTerminalLines(const std::string& text) {
 
 class PrintingSink : public MessageSink {
 public:
-    explicit PrintingSink(const ConsolePrinter& print) : print_(print) {}
+    PrintingSink(const ConsolePrinter& print, ProgressLine* progress)
+        : print_(print), progress_(progress) {}
     void Show(const RunMessage& message) override {
+        if (progress_ != nullptr) progress_->Erase();
         const ConsoleStream stream =
             message.icon == MessageIcon::Critical ? ConsoleStream::Error : ConsoleStream::Output;
         print_(stream, AsTerminalLines(message.text));
@@ -63,6 +66,7 @@ public:
 
 private:
     const ConsolePrinter& print_;
+    ProgressLine* progress_;
 };
 
 int ExitStatusOf(RunEnd end) {
@@ -79,8 +83,10 @@ int ExitStatusOf(RunEnd end) {
     return kExitFailed;
 }
 
-int Convert(const std::string& source, const std::string& destination, const ConsolePrinter& print) {
-    PrintingSink sink(print);
+int Convert(const std::string& source, const std::string& destination, const ConsolePrinter& print,
+            bool progress_on_error) {
+    ProgressLine progress([&print](const std::string& text) { print(ConsoleStream::Error, text); });
+    PrintingSink sink(print, progress_on_error ? &progress : nullptr);
     // The same refusal as the main window's: the texts are compared exactly.
     if (source == destination) {
         sink.Show(IdenticalFoldersMessage());
@@ -89,7 +95,8 @@ int Convert(const std::string& source, const std::string& destination, const Con
     const auto files = MakeHostFileList();
     const auto fs = MakeHostFileSystem();
     try {
-        return ExitStatusOf(ConvertFolder(source, destination, *files, *fs, sink));
+        RunProgress& watcher = progress_on_error ? static_cast<RunProgress&>(progress) : NoRunProgress();
+        return ExitStatusOf(ConvertFolder(source, destination, *files, *fs, sink, watcher));
     } catch (const ConvError& error) {
         sink.Show(SourceUnreadableMessage(source, DescribeFailure(error.failure())));
         return kExitFailed;
@@ -103,7 +110,7 @@ int UsageError(const std::string& problem, const ConsolePrinter& print) {
 
 }  // namespace
 
-int RunDriver(const std::vector<std::string>& arguments, const ConsolePrinter& print) {
+int RunDriver(const std::vector<std::string>& arguments, const ConsolePrinter& print, bool progress_on_error) {
     std::vector<std::string> folders;
     bool options_ended = false;
     for (const std::string& argument : arguments) {
@@ -124,7 +131,7 @@ int RunDriver(const std::vector<std::string>& arguments, const ConsolePrinter& p
     if (folders.size() != 2) {
         return UsageError("変換元フォルダーと変換先フォルダーの 2 つを指定してください", print);
     }
-    return Convert(folders[0], folders[1], print);
+    return Convert(folders[0], folders[1], print, progress_on_error);
 }
 
 }  // namespace talvoren

@@ -20,7 +20,9 @@ using ConsolePrinter = std::function<void(ConsoleStream, const std::string&)>;
 
 // Runs the driver on `arguments` (without the program name). The run's one
 // message goes to `print`: information on standard output, critical on
-// standard error, one line per line of the message. Returns the exit status.
-int RunDriver(const std::vector<std::string>& arguments, const ConsolePrinter& print);
+// standard error, one line per line of the message. With `progress_on_error`
+// (standard error is a terminal), a run that lasts over a second shows a
+// progress line there, erased before the message. Returns the exit status.
+int RunDriver(const std::vector<std::string>& arguments, const ConsolePrinter& print, bool progress_on_error = false);
 
 }  // namespace talvoren

@@ -7,5 +7,6 @@
 int main(int argc, char** argv) {
     talvoren::RemoveTemporaryFileOnInterrupt();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    return talvoren::RunDriver(arguments, talvoren::WriteConsoleText);
+    return talvoren::RunDriver(arguments, talvoren::WriteConsoleText,
+                               talvoren::IsTerminal(talvoren::ConsoleStream::Error));
 }

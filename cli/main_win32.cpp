@@ -10,5 +10,6 @@ int wmain(int argc, wchar_t** argv) {
     talvoren::RemoveTemporaryFileOnInterrupt();
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) arguments.push_back(talvoren::Narrow(argv[i]));
-    return talvoren::RunDriver(arguments, talvoren::WriteConsoleText);
+    return talvoren::RunDriver(arguments, talvoren::WriteConsoleText,
+                               talvoren::IsTerminal(talvoren::ConsoleStream::Error));
 }

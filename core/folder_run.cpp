@@ -57,17 +57,20 @@ private:
 
 class FolderRun {
 public:
-    FolderRun(std::string source_folder, std::string destination_folder, const FileList& files, FileSystem& fs)
+    FolderRun(std::string source_folder, std::string destination_folder, const FileList& files, FileSystem& fs,
+              RunProgress& progress)
         : source_folder_(std::move(source_folder)),
           destination_folder_(std::move(destination_folder)),
           files_(files),
           fs_(fs),
+          progress_(progress),
           sources_(source_folder_, files, fs),
           check_existing_([this](const FileId& id) { CheckExisting(id); }) {}
 
     RunEnd Convert(MessageSink& sink) {
         std::size_t index = 0;
         Failure failure;
+        progress_.Started(files_.ListCount());
         try {
             for (; index < files_.ListCount(); ++index) ConvertOne(index);
         } catch (const ConvError& error) {
@@ -98,10 +101,12 @@ private:
             throw FailureOf(FailureCode::SameAsSource);
         }
         output_ = fs_.CreateReplacement(destination_folder_ + name, check_existing_);
-        ConvTapeFile(*input_, *output_);
+        ProgressInput reported(*input_, progress_);
+        ConvTapeFile(reported, *output_);
         written_.insert(output_->Commit());
         output_.reset();
         input_.reset();
+        progress_.FileConverted();
     }
 
     void CheckExisting(const FileId& id) {
@@ -115,6 +120,7 @@ private:
     const std::string destination_folder_;
     const FileList& files_;
     FileSystem& fs_;
+    RunProgress& progress_;
     SourceIdentities sources_;
     std::set<FileId, decltype(&IdLess)> written_{&IdLess};
     const ExistingFileCheck check_existing_;
@@ -126,7 +132,7 @@ private:
 }  // namespace
 
 RunEnd ConvertFolder(const std::string& source_text, const std::string& destination_text, FileList& files,
-                     FileSystem& fs, MessageSink& sink) {
+                     FileSystem& fs, MessageSink& sink, RunProgress& progress) {
     try {
         files.SetPath(source_text);
     } catch (const std::bad_alloc&) {
@@ -144,7 +150,7 @@ RunEnd ConvertFolder(const std::string& source_text, const std::string& destinat
         sink.Show(DestinationNotGivenMessage());
         return RunEnd::DestinationNotGiven;
     }
-    FolderRun run(Normalised(source_text, fs), Normalised(destination_text, fs), files, fs);
+    FolderRun run(Normalised(source_text, fs), Normalised(destination_text, fs), files, fs, progress);
     return run.Convert(sink);
 }
 

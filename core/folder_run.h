@@ -7,6 +7,7 @@
 
 #include "core/file_system.h"
 #include "core/run_message.h"
+#include "core/run_progress.h"
 
 namespace talvoren {
 
@@ -32,7 +33,9 @@ enum class RunEnd { NoMatchingFiles, SourceNotGiven, DestinationNotGiven, Comple
 //
 // Only a failure to list the source folder escapes, as ConvError, with no
 // message shown: the caller reports it (SourceUnreadableMessage).
+//
+// `progress` is told the file count, the bytes read and each converted file.
 RunEnd ConvertFolder(const std::string& source_text, const std::string& destination_text, FileList& files,
-                     FileSystem& fs, MessageSink& sink);
+                     FileSystem& fs, MessageSink& sink, RunProgress& progress = NoRunProgress());
 
 }  // namespace talvoren

@@ -9,6 +9,10 @@
 namespace talvoren {
 namespace {
 
+HANDLE StandardHandle(ConsoleStream stream) {
+    return GetStdHandle(stream == ConsoleStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+}
+
 std::string WithCrLf(const std::string& text) {
     std::string result;
     result.reserve(text.size() + text.size() / 16);
@@ -22,7 +26,7 @@ std::string WithCrLf(const std::string& text) {
 }  // namespace
 
 void WriteConsoleText(ConsoleStream stream, const std::string& text) {
-    const HANDLE handle = GetStdHandle(stream == ConsoleStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    const HANDLE handle = StandardHandle(stream);
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
     DWORD mode = 0;
     DWORD written = 0;
@@ -33,6 +37,11 @@ void WriteConsoleText(ConsoleStream stream, const std::string& text) {
     }
     const std::string bytes = WithCrLf(text);
     WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+bool IsTerminal(ConsoleStream stream) {
+    DWORD mode = 0;
+    return GetConsoleMode(StandardHandle(stream), &mode) != FALSE;
 }
 
 }  // namespace talvoren

@@ -37,6 +37,7 @@ public:
     // Destroys the window; the object stays, unloaded.
     void Unload();
     bool IsLoaded() const { return window_ != nullptr; }
+    HWND Handle() const { return window_; }
 
     // The control `name`, or `name(index)` of a control array.
     template <class T>

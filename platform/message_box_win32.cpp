@@ -6,14 +6,22 @@
 
 namespace talvoren::winui {
 
-void MsgBox(const std::string& prompt, int style, const std::string& title) {
-    HWND owner = GetActiveWindow();
+namespace {
+
+void ShowMessageBox(HWND owner, const std::string& prompt, int style, const std::string& title) {
     const UINT flags = MB_OK | static_cast<UINT>(style) | (owner == nullptr ? MB_TASKMODAL : 0u);
     MessageBoxW(owner, Widen(prompt).c_str(), Widen(title).c_str(), flags);
 }
 
+}  // namespace
+
+void MsgBox(const std::string& prompt, int style, const std::string& title) {
+    ShowMessageBox(GetActiveWindow(), prompt, style, title);
+}
+
 void MessageBoxSink::Show(const RunMessage& message) {
-    MsgBox(message.text, static_cast<int>(message.icon), message.title);
+    ShowMessageBox(owner_ != nullptr ? owner_ : GetActiveWindow(), message.text, static_cast<int>(message.icon),
+                   message.title);
 }
 
 void ReportFailure(const std::exception& failure) {

@@ -2,6 +2,8 @@
 // that window takes no input while it is shown.
 #pragma once
 
+#include <windows.h>
+
 #include <stdexcept>
 #include <string>
 
@@ -12,10 +14,15 @@ namespace talvoren::winui {
 // `style` is the icon's style value: 16 critical, 64 information.
 void MsgBox(const std::string& prompt, int style, const std::string& title);
 
-// Shows the run's messages as message boxes.
+// Shows the run's messages as message boxes, owned by `owner`, or by the
+// program's active window when no owner is given.
 class MessageBoxSink : public MessageSink {
 public:
+    explicit MessageBoxSink(HWND owner = nullptr) : owner_(owner) {}
     void Show(const RunMessage& message) override;
+
+private:
+    HWND owner_;
 };
 
 // A failure that no handler dealt with: shown as a critical message, after

@@ -1,19 +1,36 @@
 #include "ui/dat_inst_dig_form.h"
 
 #include <memory>
+#include <vector>
 
 #include "core/failure.h"
 #include "core/folder_run.h"
 #include "core/run_messages.h"
+#include "platform/background_run_win32.h"
 #include "platform/file_search_win32.h"
 #include "platform/host_files.h"
 #include "platform/message_box_win32.h"
-#include "platform/wait_cursor_win32.h"
 #include "ui/choice_folder_form.h"
 #include "ui/dat_inst_dig_layout.h"
 #include "ui/module1.h"
 
 namespace talvoren {
+namespace {
+
+// The run's messages, kept as the worker thread gives them and shown on the
+// window's thread once the run has ended.
+class HeldMessages final : public MessageSink {
+public:
+    void Show(const RunMessage& message) override { held_.push_back(message); }
+    void ShowOn(MessageSink& sink) const {
+        for (const RunMessage& message : held_) sink.Show(message);
+    }
+
+private:
+    std::vector<RunMessage> held_;
+};
+
+}  // namespace
 
 DatInstDigForm::DatInstDigForm() : Form(DatInstDigLayout()), File1(Find<winui::FileListBox>("File1")) {
     OnClick("Command1", [this](int index) { Command1_Click(index); });
@@ -22,10 +39,20 @@ DatInstDigForm::DatInstDigForm() : Form(DatInstDigLayout()), File1(Find<winui::F
 }
 
 void DatInstDigForm::ConvTape() {
-    const std::unique_ptr<FileSystem> files = MakeHostFileSystem();
-    winui::MessageBoxSink message_box;
-    ConvertFolder(Text1(0).Text(), Text1(1).Text(), File1, *files, message_box);
+    // Read here: the worker reaches the window's controls only through File1,
+    // whose list box this thread fills while it waits.
+    const std::string source = Text1(0).Text();
+    const std::string destination = Text1(1).Text();
+    const std::unique_ptr<FileSystem> files = FileLayer();
+    HeldMessages messages;
+    winui::RunInBackground(Handle(), [&](RunProgress& progress) {
+        ConvertFolder(source, destination, File1, *files, messages, progress);
+    });
+    winui::MessageBoxSink message_box(Handle());
+    messages.ShowOn(message_box);
 }
+
+std::unique_ptr<FileSystem> DatInstDigForm::FileLayer() const { return MakeHostFileSystem(); }
 
 bool DatInstDigForm::ChkFile(const std::string& pattern) { return winui::AnyPlainFileMatches(pattern); }
 
@@ -39,12 +66,12 @@ void DatInstDigForm::Command1_Click(int index) {
             return;
         }
         try {
-            const winui::WaitCursor wait;
             ConvTape();
         } catch (const ConvError& failure) {
             // Only the listing of the source folder fails before the run's own
             // error handling; its message belongs to the run's caller.
-            winui::MessageBoxSink().Show(SourceUnreadableMessage(Text1(0).Text(), DescribeFailure(failure.failure())));
+            winui::MessageBoxSink(Handle()).Show(
+                SourceUnreadableMessage(Text1(0).Text(), DescribeFailure(failure.failure())));
         }
     } else if (index == 1) {
         Hide();

@@ -3,8 +3,10 @@
 // ends the program. The conversion itself is core's folder run.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "core/file_system.h"
 #include "platform/file_list_box_win32.h"
 #include "platform/form_win32.h"
 
@@ -19,12 +21,19 @@ public:
     winui::CommandButton& Command2(int index) const { return Find<winui::CommandButton>("Command2", index); }
     winui::FileListBox& File1;
 
-    // The folder run over Text1(0), Text1(1) and File1, its messages shown as
-    // message boxes. A source folder that can't be listed escapes as ConvError.
+    // The folder run over Text1(0), Text1(1) and File1, converting on a worker
+    // thread while the window stays responsive but takes no input; its message
+    // is shown afterwards as a message box owned by this window. A source
+    // folder that can't be listed escapes as ConvError.
     void ConvTape();
     // True when a directory search for `pattern` (a path or a wildcard) finds
     // at least one file that is neither hidden, nor a system file, nor a folder.
     static bool ChkFile(const std::string& pattern);
+
+protected:
+    // The file layer the run converts through: the host's. Test hosts put a
+    // slower one in its place to hold a run open.
+    virtual std::unique_ptr<FileSystem> FileLayer() const;
 
 private:
     void Command1_Click(int index);

@@ -18,6 +18,7 @@
 #include "core/folder_run.h"
 #include "core/run_messages.h"
 #include "platform/host_files.h"
+#include "tests/support/forwarding_file_system.h"
 #include "tests/support/memory_files.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_folder.h"
@@ -110,11 +111,12 @@ private:
 };
 
 // The host's file system with one operation failing on one pair of paths.
-class FaultyFileSystem final : public FileSystem {
+class FaultyFileSystem final : public test::ForwardingFileSystem {
 public:
     FaultyFileSystem(FileSystem& host, Operation operation, std::string source, std::string destination,
                      std::size_t destination_size)
-        : host_(host),
+        : ForwardingFileSystem(host),
+          host_(host),
           operation_(operation),
           source_(std::move(source)),
           destination_(std::move(destination)),
@@ -140,13 +142,6 @@ public:
         }
         return std::make_unique<CountedOutput>(std::move(inner), count, fault, destination_size_);
     }
-
-    std::optional<FileId> Identify(const std::string& path) override { return host_.Identify(path); }
-    bool SharesFolder(const std::string& folder, const std::string& other) override {
-        return host_.SharesFolder(folder, other);
-    }
-    char Separator() const override { return host_.Separator(); }
-    bool IsSeparator(char c) const override { return host_.IsSeparator(c); }
 
     OpenCount count;
 

@@ -88,7 +88,7 @@ protected:
     TempFolder temp_;
     std::unique_ptr<FileList> files_;
     std::unique_ptr<FileSystem> fs_;
-    RecordingSink sink_;
+    test::RecordingSink sink_;
     std::string source_;
     std::string destination_;
 };
@@ -242,7 +242,7 @@ TEST_F(FolderRunTest, AFailureInTheThirdOfFiveFilesStopsTheRun) {
         private:
             std::vector<std::string> names_;
         } listed(*files_);
-        RecordingSink sink;
+        test::RecordingSink sink;
 
         EXPECT_EQ(ConvertFolder(source, destination, listed, *fs_, sink), RunEnd::Failed);
 
@@ -522,7 +522,7 @@ TEST(FolderRunChecks, RefusalsComeInTheirOrderAndOpenNothing) {
         SCOPED_TRACE(c.what);
         NamesList list(c.names);
         LoggingFileSystem fs;
-        RecordingSink sink;
+        test::RecordingSink sink;
 
         EXPECT_EQ(ConvertFolder(c.source, c.destination, list, fs, sink), c.end);
 
@@ -538,7 +538,7 @@ TEST(FolderRunChecks, RefusalsComeInTheirOrderAndOpenNothing) {
 TEST(FolderRunChecks, OnlyASeparatorCountsAsATrailingSeparator) {
     NamesList list({"ATp.csv"});
     LoggingFileSystem fs;
-    RecordingSink sink;
+    test::RecordingSink sink;
 
     EXPECT_EQ(ConvertFolder("C:\\old/", " ", list, fs, sink), RunEnd::Completed);
     EXPECT_EQ(fs.log[0], "open input C:\\old/ATp.csv");
@@ -550,7 +550,7 @@ TEST(FolderRunChecks, ClosesTheDestinationBeforeTheSourceOnEveryPath) {
     LoggingFileSystem fs;
     fs.contents["C:\\old\\ATp.csv"] = "X,1\r\n";
     fs.failing_read = "C:\\old\\BTp.csv";
-    RecordingSink sink;
+    test::RecordingSink sink;
 
     EXPECT_EQ(ConvertFolder("C:\\old", "D:\\new\\", list, fs, sink), RunEnd::Failed);
 
@@ -635,7 +635,7 @@ TEST(FolderRunChecks, ConvertsMoreFilesThanASixteenBitCounterHolds) {
     NamesList list(names);
     LoggingFileSystem fs;
     fs.contents["C:\\old\\32767Tp.csv"] = "X,5\r\n";
-    RecordingSink sink;
+    test::RecordingSink sink;
 
     EXPECT_EQ(ConvertFolder("C:\\old", "D:\\new", list, fs, sink), RunEnd::Completed);
 

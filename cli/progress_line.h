@@ -1,0 +1,43 @@
+// The driver's progress on a terminal: one line on standard error, shown once
+// a run has lasted about a second and rewritten in place at most ten times a
+// second (files done of the total, MB converted, MB/s), erased before the
+// run's closing message so that the terminal keeps only the message.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "core/run_progress.h"
+
+namespace talvoren {
+
+class ProgressLine final : public RunProgress {
+public:
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    // `write` puts its text on the terminal as it is; the run starts now.
+    explicit ProgressLine(std::function<void(const std::string&)> write,
+                          Clock now = &std::chrono::steady_clock::now);
+
+    void Started(std::size_t file_count) override;
+    void BytesRead(std::size_t bytes) override;
+    void FileConverted() override;
+    // Blanks the line if it was shown and returns to its start.
+    void Erase();
+
+private:
+    void Redraw();
+
+    std::function<void(const std::string&)> write_;
+    Clock now_;
+    std::chrono::steady_clock::time_point start_;
+    std::chrono::steady_clock::time_point drawn_at_;
+    std::size_t file_count_ = 0;
+    std::size_t files_done_ = 0;
+    std::uint64_t bytes_ = 0;
+    std::size_t shown_columns_ = 0;  // 0 while nothing is shown
+};
+
+}  // namespace talvoren

@@ -1,0 +1,25 @@
+// A long run of work on a worker thread while its window stays responsive.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "core/run_progress.h"
+
+namespace talvoren::winui {
+
+// Runs `work` on a worker thread and dispatches this thread's messages until
+// it ends. Meanwhile `window` keeps painting and answering the system but
+// takes no input, as a window behind a modal box (no typing, no clicks, the
+// close box and Alt+F4 do nothing); the pointer over it is the wait cursor,
+// and once the work has lasted about a second its taskbar button shows the
+// share of files done that `work` reports. Returns with the window taking
+// input again, the arrow over it and the button without progress; a failure
+// of `work` is rethrown here, on the window's thread.
+//
+// `work` must not touch the window's controls except by messages, which this
+// thread handles while it waits.
+void RunInBackground(HWND window, const std::function<void(RunProgress&)>& work);
+
+}  // namespace talvoren::winui

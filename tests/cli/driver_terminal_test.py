@@ -1,0 +1,96 @@
+#!/usr/bin/env python3
+"""talvoren-convert over a slow disk (a read shim loaded with LD_PRELOAD):
+with standard error on a pseudo-terminal a long run shows its progress line
+and leaves none behind; redirected, it prints exactly the run's message.
+Usage: driver_terminal_test.py DRIVER SLOW_READS_LIBRARY"""
+import os
+import pty
+import subprocess
+import sys
+import tempfile
+
+driver, slow_reads = sys.argv[1], sys.argv[2]
+failures = []
+
+
+def screen(raw):
+    """The lines a terminal shows after `raw`: CR returns to the line's start,
+    a Japanese character fills two cells."""
+    lines, cells, cursor = [], [], 0
+    for ch in raw.decode("utf-8"):
+        if ch == "\r":
+            cursor = 0
+        elif ch == "\n":
+            lines.append("".join(cells).rstrip())
+            cells, cursor = [], 0
+        else:
+            for cell in [ch] + ([""] if ord(ch) > 0x7F else []):
+                if cursor == len(cells):
+                    cells.append("")
+                cells[cursor] = cell
+                cursor += 1
+    if cells:
+        lines.append("".join(cells).rstrip())
+    return [line for line in lines if line]
+
+
+def run(source, destination, on_terminal):
+    env = dict(os.environ, LD_PRELOAD=slow_reads)
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        if not on_terminal:
+            status = subprocess.run([driver, source, destination], stdout=out, stderr=err, env=env).returncode
+            out.seek(0), err.seek(0)
+            return status, out.read(), err.read()
+        master, slave = pty.openpty()
+        process = subprocess.Popen([driver, source, destination], stdout=out, stderr=slave, env=env)
+        os.close(slave)
+        raw = b""
+        while True:
+            try:
+                chunk = os.read(master, 4096)
+            except OSError:  # the terminal's other end is closed
+                break
+            if not chunk:
+                break
+            raw += chunk
+        os.close(master)
+        status = process.wait()
+        out.seek(0)
+        return status, out.read(), raw
+
+
+def expect(what, got, wanted):
+    if got != wanted:
+        failures.append(f"{what}:\n  got:      {got!r}\n  expected: {wanted!r}")
+
+
+with tempfile.TemporaryDirectory() as work:
+    cases = [
+        # name, contents of the 40 source files in list order, status, standard output, standard error
+        ("completed", ["A,1\r\n"] * 40, 0, "変換が完了しました。\n", ""),
+        ("failed in the last file", ["A,1\r\n"] * 39 + ["B,x\r\n"], 1, "",
+         "変換中に問題が発生しました。\n\n変換元ファイル：{src}/F39Tp.csv\n変換先ファイル：{dst}/F39Tp.csv\n\n"
+         "エラー内容：1 行目：数値の形式が正しくありません（「x」）\n"),
+    ]
+    for name, contents, status_wanted, out_wanted, err_wanted in cases:
+        src, dst = os.path.join(work, name, "src"), os.path.join(work, name, "dst")
+        os.makedirs(src), os.makedirs(dst)
+        for index, content in enumerate(contents):
+            with open(os.path.join(src, f"F{index:02}Tp.csv"), "w", newline="") as legacy:
+                legacy.write(content)
+        err_wanted = err_wanted.format(src=src, dst=dst)
+
+        status, out, err = run(src, dst, on_terminal=False)
+        expect(f"{name}, redirected: status", status, status_wanted)
+        expect(f"{name}, redirected: standard output", out, out_wanted.encode())
+        expect(f"{name}, redirected: standard error", err, err_wanted.encode())
+
+        status, out, terminal = run(src, dst, on_terminal=True)
+        expect(f"{name}, terminal: status", status, status_wanted)
+        expect(f"{name}, terminal: standard output", out, out_wanted.encode())
+        expect(f"{name}, terminal: the progress line was shown", "ファイル" in terminal.decode("utf-8"), True)
+        expect(f"{name}, terminal: what the terminal keeps", screen(terminal), screen(err_wanted.encode()))
+
+for failure in failures:
+    print("FAIL", failure)
+sys.exit(1 if failures else 0)

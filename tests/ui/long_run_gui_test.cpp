@@ -1,0 +1,188 @@
+// A long run from the main window, held open by a slow file layer (the host
+// slow_run_host): the window answers at every check and is never reported
+// hung, takes no input, shows the wait cursor over itself, and exactly one
+// message follows, under the arrow.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "platform/wide_text.h"
+#include "tests/ui/gui_driver.h"
+
+namespace talvoren::gui {
+namespace {
+
+constexpr int kSlowOpenMs = 50;  // as slow_run_host opens each source file
+
+struct SlowRunWindow {
+    SlowRunWindow() : program(ProgramFolder() + L"\\slow_run_host.exe", L"", L"") {
+        form = WaitForWindow(program.Id(), L"TalvorenForm", L"放送データバージョンUPコンバータ");
+        if (form == nullptr) return;
+        source = Controls(form, L"Edit").at(0);
+        destination = Controls(form, L"Edit").at(1);
+        run = ControlWithText(form, L"Button", L"変換実行");
+        cancel = ControlWithText(form, L"Button", L"キャンセル");
+    }
+
+    Program program;
+    HWND form = nullptr, source = nullptr, destination = nullptr, run = nullptr, cancel = nullptr;
+};
+
+// A source folder whose run lasts about `seconds` through the slow layer.
+std::wstring SlowSource(const std::wstring& name, double seconds) {
+    const std::wstring folder = FreshFolder(name);
+    const int files = static_cast<int>(seconds * 1000 / kSlowOpenMs);
+    for (int i = 0; i < files; ++i) {
+        const std::wstring path = folder + L"\\F" + std::to_wstring(1000 + i) + L"Tp.csv";
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, "A,1\r\n", 5, &written, nullptr);
+        CloseHandle(file);
+    }
+    return folder;
+}
+
+POINT CentreOf(HWND window) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    return {(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
+}
+
+// Real input, as the mouse and the keyboard give it to whichever window
+// the system routes it to.
+void SendClickAt(POINT at) {
+    SetCursorPos(at.x, at.y);
+    INPUT clicks[2]{};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, clicks, sizeof(INPUT));
+}
+
+void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
+    for (const auto& [key, down] : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+        SendInput(1, &input, sizeof input);
+    }
+}
+
+HCURSOR CursorShown() {
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    GetCursorInfo(&info);
+    return info.hCursor;
+}
+
+TEST(LongRunGui, TheWindowAnswersAndTakesNoInputThroughoutAndOneMessageFollows) {
+    const std::wstring source = SlowSource(L"long-run-source", 6.5);
+    const std::wstring destination = FreshFolder(L"long-run-destination");
+    SlowRunWindow window;
+    ASSERT_NE(window.form, nullptr);
+    SetText(window.source, source);
+    SetText(window.destination, destination);
+
+    struct Attempt {
+        const char* name;
+        std::function<void()> make;
+    };
+    // Keys first: under Wine a click on a disabled window's frame hands the
+    // activation to the desktop, whose Alt+F4 would end the whole session.
+    const Attempt attempts[] = {
+        {"Alt+F4", [] { SendKeys({{VK_MENU, true}, {VK_F4, true}, {VK_F4, false}, {VK_MENU, false}}); }},
+        {"typing", [] { SendKeys({{'Q', true}, {'Q', false}, {VK_BACK, true}, {VK_BACK, false}}); }},
+        {"Enter and Escape",
+         [] { SendKeys({{VK_RETURN, true}, {VK_RETURN, false}, {VK_ESCAPE, true}, {VK_ESCAPE, false}}); }},
+        {"a click on Cancel", [&] { SendClickAt(CentreOf(window.cancel)); }},
+        {"a click on the close box",
+         [&] {
+             RECT frame{};
+             GetWindowRect(window.form, &frame);
+             SendClickAt({frame.right - 12, frame.top + GetSystemMetrics(SM_CYCAPTION) / 2});
+         }},
+        {"WM_CLOSE from another program", [&] { PostMessageW(window.form, WM_CLOSE, 0, 0); }},
+        {"Close on the taskbar button", [&] { PostMessageW(window.form, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    };
+
+    const auto started = std::chrono::steady_clock::now();
+    Click(window.run);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowEnabled(window.form); })) << "the run takes the window's input";
+    int checks = 0;
+    std::size_t next_attempt = 0;
+    const char* last_attempt = "none yet";
+    HWND box = nullptr;
+    while ((box = FindVisibleWindow(window.program.Id(), L"#32770", L"")) == nullptr &&
+           std::chrono::steady_clock::now() - started < kTimeout) {
+        DWORD_PTR answer = 0;
+        EXPECT_NE(SendMessageTimeoutW(window.form, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer), 0)
+            << "check " << checks << ", last input: " << last_attempt;
+        EXPECT_FALSE(IsHungAppWindow(window.form)) << "check " << checks;
+        if (next_attempt < std::size(attempts)) {
+            last_attempt = attempts[next_attempt].name;
+            attempts[next_attempt++].make();
+        } else if (FindVisibleWindow(window.program.Id(), L"#32770", L"") == nullptr) {
+            EXPECT_FALSE(IsWindowEnabled(window.form)) << "check " << checks;
+        }
+        ++checks;
+        Sleep(200);
+    }
+    ASSERT_NE(box, nullptr) << "the run ended with no message";
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::seconds(5)) << "the run was not long";
+    EXPECT_EQ(next_attempt, std::size(attempts));
+
+    const MessageBoxSeen seen = WaitForMessageBox(window.program.Id());
+    EXPECT_EQ(seen.text, L"変換が完了しました。");
+    EXPECT_EQ(GetWindow(seen.window, GW_OWNER), window.form);
+    Dismiss(seen);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(window.form) != FALSE; })) << "input again after the message";
+    EXPECT_EQ(FindVisibleWindow(window.program.Id(), L"#32770", L""), nullptr) << "exactly one message";
+    EXPECT_EQ(Text(window.source), source) << "nothing typed reached a field";
+    EXPECT_EQ(Text(window.destination), destination);
+    EXPECT_TRUE(window.program.Running()) << "nothing closed the window";
+
+    Click(window.cancel);
+    EXPECT_EQ(window.program.WaitForExit(), 0u);
+}
+
+TEST(LongRunGui, TheWaitCursorShowsOnlyWhileFilesAreConverted) {
+    // The pointer rests, unmoved from before the run until its message box is
+    // up: a cursor left behind would stay until the mouse moves.
+    struct Case {
+        const char* where;
+        std::function<POINT(const SlowRunWindow&)> rest;
+    };
+    const Case cases[] = {
+        {"on the message box, in the window's middle", [](const SlowRunWindow& w) { return CentreOf(w.form); }},
+        {"on the window beside the message box", [](const SlowRunWindow& w) { return CentreOf(w.cancel); }},
+    };
+    for (const Case& c : cases) {
+        const std::wstring source = SlowSource(L"cursor-source", 1.5);
+        SlowRunWindow window;
+        ASSERT_NE(window.form, nullptr);
+        SetText(window.source, source);
+        SetText(window.destination, FreshFolder(L"cursor-destination"));
+        const POINT rest = c.rest(window);
+        SetCursorPos(rest.x, rest.y);
+        HCURSOR arrow = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (arrow = CursorShown()) != nullptr; }));
+
+        Click(window.run);
+        EXPECT_TRUE(WaitFor([&] { return CursorShown() != arrow; })) << "no wait cursor during the run, " << c.where;
+        const MessageBoxSeen box = WaitForMessageBox(window.program.Id());
+        ASSERT_NE(box.window, nullptr);
+        Sleep(300);  // a cursor the system would set late has been set by now
+        EXPECT_EQ(CursorShown(), arrow) << "the wait cursor outlasted the run, " << c.where;
+        Dismiss(box);
+        Click(window.cancel);
+        EXPECT_EQ(window.program.WaitForExit(), 0u);
+    }
+}
+
+}  // namespace
+}  // namespace talvoren::gui

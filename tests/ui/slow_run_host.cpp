@@ -1,0 +1,39 @@
+// Test host of the main window whose runs go through a slow file layer: each
+// source file waits 50 ms before it opens, so that a folder of a few dozen
+// small files holds a run open for seconds.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/host_files.h"
+#include "platform/message_loop_win32.h"
+#include "tests/support/forwarding_file_system.h"
+#include "ui/dat_inst_dig_form.h"
+
+namespace talvoren {
+namespace {
+
+class SlowFileSystem final : public test::ForwardingFileSystem {
+public:
+    SlowFileSystem() : ForwardingFileSystem(MakeHostFileSystem()) {}
+    std::unique_ptr<InputFile> OpenForReading(const std::string& path) override {
+        Sleep(50);
+        return ForwardingFileSystem::OpenForReading(path);
+    }
+};
+
+class SlowRunForm final : public DatInstDigForm {
+protected:
+    std::unique_ptr<FileSystem> FileLayer() const override { return std::make_unique<SlowFileSystem>(); }
+};
+
+}  // namespace
+}  // namespace talvoren
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    using namespace talvoren;
+    winui::StartRuntime();
+    SlowRunForm form;
+    return winui::RunUntilUnloaded(form);
+}
