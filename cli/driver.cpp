@@ -2,9 +2,7 @@
 #include "cli/driver.h"
 
 #include "cli/progress_line.h"
-#include "core/failure.h"
-#include "core/folder_run.h"
-#include "core/run_messages.h"
+#include "core/conversion_run.h"
 #include "platform/host_files.h"
 #include "talvoren_version.h"
 
@@ -74,7 +72,9 @@ int ExitStatusOf(RunEnd end) {
     case RunEnd::Completed:
         return kExitCompleted;
     case RunEnd::Failed:
+    case RunEnd::SourceUnreadable:
         return kExitFailed;
+    case RunEnd::IdenticalFolders:
     case RunEnd::NoMatchingFiles:
     case RunEnd::SourceNotGiven:
     case RunEnd::DestinationNotGiven:
@@ -87,20 +87,10 @@ int Convert(const std::string& source, const std::string& destination, const Con
             bool progress_on_error) {
     ProgressLine progress([&print](const std::string& text) { print(ConsoleStream::Error, text); });
     PrintingSink sink(print, progress_on_error ? &progress : nullptr);
-    // The same refusal as the main window's: the texts are compared exactly.
-    if (source == destination) {
-        sink.Show(IdenticalFoldersMessage());
-        return kExitRefused;
-    }
     const auto files = MakeHostFileList();
     const auto fs = MakeHostFileSystem();
-    try {
-        RunProgress& watcher = progress_on_error ? static_cast<RunProgress&>(progress) : NoRunProgress();
-        return ExitStatusOf(ConvertFolder(source, destination, *files, *fs, sink, watcher));
-    } catch (const ConvError& error) {
-        sink.Show(SourceUnreadableMessage(source, DescribeFailure(error.failure())));
-        return kExitFailed;
-    }
+    RunProgress& watcher = progress_on_error ? static_cast<RunProgress&>(progress) : NoRunProgress();
+    return ExitStatusOf(RunConversion(source, destination, *files, *fs, sink, watcher));
 }
 
 int UsageError(const std::string& problem, const ConsolePrinter& print) {

@@ -11,8 +11,17 @@
 
 namespace talvoren {
 
-// How a run ended; each end has shown its one message.
-enum class RunEnd { NoMatchingFiles, SourceNotGiven, DestinationNotGiven, Completed, Failed };
+// How a run ended; each end has shown its one message. The first two come
+// only from the front ends' entry, RunConversion (conversion_run.h).
+enum class RunEnd {
+    IdenticalFolders,
+    SourceUnreadable,
+    NoMatchingFiles,
+    SourceNotGiven,
+    DestinationNotGiven,
+    Completed,
+    Failed,
+};
 
 // Lists `source_text` (unchanged) through `files`, checks the two texts, then
 // converts the listed names in list order, each from a source file opened for

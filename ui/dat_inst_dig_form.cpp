@@ -3,9 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/failure.h"
-#include "core/folder_run.h"
-#include "core/run_messages.h"
+#include "core/conversion_run.h"
 #include "platform/background_run_win32.h"
 #include "platform/file_search_win32.h"
 #include "platform/host_files.h"
@@ -39,15 +37,16 @@ DatInstDigForm::DatInstDigForm() : Form(DatInstDigLayout()), File1(Find<winui::F
 }
 
 void DatInstDigForm::ConvTape() {
-    // Read here: the worker reaches the window's controls only through File1,
-    // whose list box this thread fills while it waits.
+    // Read once, here: the worker never reaches the window's controls.
     const std::string source = Text1(0).Text();
     const std::string destination = Text1(1).Text();
+    const std::unique_ptr<FileList> names = MakeHostFileList();
     const std::unique_ptr<FileSystem> files = FileLayer();
     HeldMessages messages;
     winui::RunInBackground(Handle(), [&](RunProgress& progress) {
-        ConvertFolder(source, destination, File1, *files, messages, progress);
+        RunConversion(source, destination, *names, *files, messages, progress);
     });
+    File1.ShowNames(*names);
     winui::MessageBoxSink message_box(Handle());
     messages.ShowOn(message_box);
 }
@@ -59,20 +58,7 @@ bool DatInstDigForm::ChkFile(const std::string& pattern) { return winui::AnyPlai
 // Run (0) or Cancel (1).
 void DatInstDigForm::Command1_Click(int index) {
     if (index == 0) {
-        // The texts are compared as they are: a trailing "\" or letter case
-        // makes them different, and the run's own checks take it from there.
-        if (Text1(0).Text() == Text1(1).Text()) {
-            winui::MessageBoxSink().Show(IdenticalFoldersMessage());
-            return;
-        }
-        try {
-            ConvTape();
-        } catch (const ConvError& failure) {
-            // Only the listing of the source folder fails before the run's own
-            // error handling; its message belongs to the run's caller.
-            winui::MessageBoxSink(Handle()).Show(
-                SourceUnreadableMessage(Text1(0).Text(), DescribeFailure(failure.failure())));
-        }
+        ConvTape();
     } else if (index == 1) {
         Hide();
         Unload();

@@ -21,10 +21,11 @@ public:
     winui::CommandButton& Command2(int index) const { return Find<winui::CommandButton>("Command2", index); }
     winui::FileListBox& File1;
 
-    // The folder run over Text1(0), Text1(1) and File1, converting on a worker
-    // thread while the window stays responsive but takes no input; its message
-    // is shown afterwards as a message box owned by this window. A source
-    // folder that can't be listed escapes as ConvError.
+    // The run over Text1(0) and Text1(1), converting on a worker thread while
+    // the window stays responsive but takes no input; its one message (a
+    // refusal of identical texts and a source folder that can't be listed
+    // included) is shown afterwards as a message box owned by this window,
+    // and File1 shows the names the run listed.
     void ConvTape();
     // True when a directory search for `pattern` (a path or a wildcard) finds
     // at least one file that is neither hidden, nor a system file, nor a folder.

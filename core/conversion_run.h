@@ -1,0 +1,20 @@
+// The run as both front ends start it, the main window's run button and the
+// driver: the two folder texts in, one message out, and how the run ended.
+#pragma once
+
+#include <string>
+
+#include "core/file_system.h"
+#include "core/folder_run.h"
+#include "core/run_message.h"
+#include "core/run_progress.h"
+
+namespace talvoren {
+
+// Refuses two texts equal character for character (IdenticalFolders), else
+// runs ConvertFolder; a source folder that cannot be listed is reported here
+// (SourceUnreadable). Exactly one message reaches `sink` on every end.
+RunEnd RunConversion(const std::string& source_text, const std::string& destination_text, FileList& files,
+                     FileSystem& fs, MessageSink& sink, RunProgress& progress = NoRunProgress());
+
+}  // namespace talvoren
