@@ -126,22 +126,28 @@ DWORD Program::WaitForExit() {
     return code;
 }
 
+namespace {
+
+// An EnumWindows callback: a named function, as a lambda has no stdcall
+// conversion on 32-bit Windows.
+BOOL CALLBACK StopAtMatch(HWND window, LPARAM data) {
+    auto* s = reinterpret_cast<Search*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != s->pid || !IsWindowVisible(window)) return TRUE;
+    if (!s->window_class->empty() && lstrcmpiW(ClassOf(window).c_str(), s->window_class->c_str()) != 0) {
+        return TRUE;
+    }
+    if (!s->caption->empty() && Text(window) != *s->caption) return TRUE;
+    s->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
 HWND FindVisibleWindow(DWORD pid, const std::wstring& window_class, const std::wstring& caption) {
     Search search{pid, &window_class, &caption, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) {
-            auto* s = reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != s->pid || !IsWindowVisible(window)) return TRUE;
-            if (!s->window_class->empty() && lstrcmpiW(ClassOf(window).c_str(), s->window_class->c_str()) != 0) {
-                return TRUE;
-            }
-            if (!s->caption->empty() && Text(window) != *s->caption) return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumWindows(&StopAtMatch, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
