@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/file_list_box_win32.h"
 #include "platform/form_win32.h"
@@ -30,6 +31,7 @@ private:
     void Command1_Click(int index);
     void Command2_Click(int index);
     void Text1_Change(int index);
+    void Form_Drop(int x, int y, const std::vector<std::string>& paths);
 };
 
 // The process-wide instance: created with its controls at the first call.
