@@ -385,7 +385,7 @@ LRESULT Form::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             EnumThreadWindows(GetCurrentThreadId(), &StopAtEnabledForm, reinterpret_cast<LPARAM>(&modal));
             if (modal != nullptr && modal != window_) {
                 SetForegroundWindow(modal);
-                SetActiveWindow(modal);
+                BringWindowToTop(modal);
             }
             return 0;
         }

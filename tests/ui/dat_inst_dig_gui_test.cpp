@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <functional>
 #include <set>
 #include <string>
 #include <tuple>
@@ -405,6 +406,81 @@ TEST(DatInstDigGui, BrowseFillsEitherFieldWithTheChosenFolderAndCancelKeepsTheFi
     EXPECT_TRUE(IsWindowEnabled(window.run));
 
     // After the chooser was used, Cancel still ends the whole program.
+    Click(window.cancel);
+    EXPECT_EQ(window.program.WaitForExit(), 0u);
+}
+
+// Handles what the system sends this test's own windows while it waits.
+bool PumpedWaitFor(const std::function<bool()>& condition) {
+    return WaitFor([&] {
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        return condition();
+    });
+}
+
+// True when the chooser is the window a user sees at its centre.
+bool ChooserOnTop(HWND chooser) {
+    RECT place{};
+    GetWindowRect(chooser, &place);
+    const POINT centre{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+    return GetAncestor(WindowFromPoint(centre), GA_ROOT) == chooser;
+}
+
+TEST(DatInstDigGui, ActivatingTheMainWindowByTheTaskbarOrAClickBringsTheShownChooserForward) {
+    MainWindow window;
+    ASSERT_NE(window.form, nullptr);
+    HWND chooser = window.Browse(window.browse_source);
+    ASSERT_NE(chooser, nullptr);
+    RECT chooser_place{}, form_place{};
+    GetWindowRect(chooser, &chooser_place);
+    GetWindowRect(window.form, &form_place);
+    // Another program's window covers the chooser exactly.
+    WNDCLASSW plain{};
+    plain.lpfnWndProc = DefWindowProcW;
+    plain.hInstance = GetModuleHandleW(nullptr);
+    plain.lpszClassName = L"TalvorenTestCover";
+    RegisterClassW(&plain);
+    HWND cover = CreateWindowExW(0, plain.lpszClassName, L"cover", WS_POPUP | WS_VISIBLE, chooser_place.left, chooser_place.top,
+                                 chooser_place.right - chooser_place.left, chooser_place.bottom - chooser_place.top,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(cover, nullptr);
+    // A point of the main window that neither covers.
+    POINT on_form{form_place.right - 20, form_place.bottom - 20};
+    if (PtInRect(&chooser_place, on_form)) on_form = {form_place.left + 20, form_place.bottom - 20};
+    ASSERT_FALSE(PtInRect(&chooser_place, on_form));
+
+    auto covered = [&] {
+        SetForegroundWindow(cover);
+        SetWindowPos(cover, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        return PumpedWaitFor([&] { return GetForegroundWindow() == cover && !ChooserOnTop(chooser); });
+    };
+    struct Way {
+        const char* what;
+        std::function<void()> activate;
+    };
+    const Way ways[] = {
+        {"activation, as the taskbar and Alt+Tab do", [&] { SetForegroundWindow(window.form); }},
+        {"a click on the main window",
+         [&] {
+             SetCursorPos(on_form.x, on_form.y);
+             INPUT click[2] = {};
+             click[0].type = click[1].type = INPUT_MOUSE;
+             click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+             click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+             SendInput(2, click, sizeof(INPUT));
+         }},
+    };
+    for (const Way& way : ways) {
+        ASSERT_TRUE(covered()) << "the cover did not come forward";
+        way.activate();
+        EXPECT_TRUE(PumpedWaitFor([&] { return GetForegroundWindow() == chooser && ChooserOnTop(chooser); }))
+            << way.what;
+    }
+    DestroyWindow(cover);
+    EXPECT_FALSE(IsWindowEnabled(window.form)) << "the chooser is still modal";
+    Click(ControlWithText(chooser, L"Button", L"キャンセル"));
+    WaitUntilHidden(chooser);
     Click(window.cancel);
     EXPECT_EQ(window.program.WaitForExit(), 0u);
 }
