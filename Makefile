@@ -20,7 +20,7 @@ $(addprefix build-,$(PRESETS)): build-%: deps
 test: build-native build-win64 build-asan
 	ctest --preset native -j $(JOBS)
 	scripts/with-xvfb ctest --preset win64 -j $(JOBS)
-	TALVOREN_DPI=144 scripts/with-xvfb ctest --preset win64 -j $(JOBS) -L scaled
+	TALVOREN_DPI=144 scripts/with-xvfb ctest --preset win64 -j $(JOBS) -R AtTheDisplaysScale
 	scripts/test-win32 $(JOBS)
 	ctest --preset asan -j $(JOBS)
 

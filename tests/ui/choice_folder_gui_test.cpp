@@ -1,6 +1,6 @@
 // The folder chooser driven as a user drives it, through its test host:
 // answers of OK and Cancel, where each showing starts, opening folders, the
-// drive fallback, the keyboard, and the window's geometry at 96 DPI.
+// drive fallback, the keyboard, and the window's geometry at the display's scale.
 #include <gtest/gtest.h>
 
 #include <cwctype>
@@ -316,17 +316,16 @@ TEST(ChoiceFolderGui, TabFollowsTheTabIndexAndEnterOrEscapeAreNotOkOrCancel) {
     EXPECT_EQ(chooser.Answer(chooser.ok), Narrow(folder)) << "OK answered, not an earlier Escape";
 }
 
-TEST(ChoiceFolderGui, WindowAndControlsHaveTheirDesignedPixelsAt96Dpi) {
+TEST(ChoiceFolderGui, WindowAndControlsHaveTheirDesignedRectanglesAtTheDisplaysScale) {
     Chooser chooser(1, Tree(L"geometry"));
     const SIZE client = ClientSize(chooser.form);
-    EXPECT_EQ(client.cx, 348);
-    EXPECT_EQ(client.cy, 298);
+    EXPECT_TRUE(PlacedAt({0, 0, client.cx, client.cy}, Scaled({0, 0, 348, 298}))) << "client area";
     const LONG_PTR style = GetWindowLongPtrW(chooser.form, GWL_STYLE);
     EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0) << "a fixed dialog frame";
     EXPECT_NE(style & WS_SYSMENU, 0) << "a close box";
     struct Expected {
         HWND control;
-        RECT place;
+        RECT place;  // at 96 DPI
     };
     const Expected table[] = {
         {chooser.label, {8, 13, 8 + 313, 13 + 14}},
@@ -336,11 +335,7 @@ TEST(ChoiceFolderGui, WindowAndControlsHaveTheirDesignedPixelsAt96Dpi) {
         {chooser.cancel, {259, 270, 259 + 81, 270 + 22}},
     };
     for (const Expected& row : table) {
-        const RECT place = PlaceInParent(row.control);
-        EXPECT_EQ(place.left, row.place.left) << Narrow(Text(row.control));
-        EXPECT_EQ(place.top, row.place.top) << Narrow(Text(row.control));
-        EXPECT_EQ(place.right, row.place.right) << Narrow(Text(row.control));
-        EXPECT_EQ(place.bottom, row.place.bottom) << Narrow(Text(row.control));
+        EXPECT_TRUE(PlacedAt(PlaceInParent(row.control), Scaled(row.place))) << Narrow(Text(row.control));
     }
     chooser.Answer(chooser.cancel);
 }

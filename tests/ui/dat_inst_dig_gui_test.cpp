@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <cwctype>
 #include <functional>
+#include <iterator>
 #include <set>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "platform/wide_text.h"
@@ -161,46 +161,58 @@ TEST(DatInstDigGui, StartsCentredWithEmptyFieldsTheRunButtonDisabledAndFocusOnTh
     EXPECT_EQ(window.program.WaitForExit(), 0u);
 }
 
-TEST(DatInstDigGui, WindowAndEveryControlHaveTheirDesignedPixelsAt96Dpi) {
+TEST(DatInstDigGui, WindowAndEveryControlHaveTheirDesignedRectanglesAtTheDisplaysScale) {
     MainWindow window;
     ASSERT_NE(window.form, nullptr);
     const SIZE client = ClientSize(window.form);
-    EXPECT_EQ(client.cx, 652);
-    EXPECT_EQ(client.cy, 287);
+    EXPECT_TRUE(PlacedAt({0, 0, client.cx, client.cy}, Scaled({0, 0, 652, 287}))) << "client area";
 
-    using Seen = std::tuple<std::wstring, std::wstring, LONG, LONG, LONG, LONG, bool>;
-    std::set<Seen> seen;
+    struct Control {
+        std::wstring kind, text;
+        RECT place;  // at 96 DPI
+        bool visible;
+    };
+    auto at = [](LONG left, LONG top, LONG width, LONG height) { return RECT{left, top, left + width, top + height}; };
+    std::vector<Control> seen;
     for (HWND child = GetWindow(window.form, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         wchar_t name[64] = L"";
         GetClassNameW(child, name, 64);
         std::wstring kind = name;
         std::transform(kind.begin(), kind.end(), kind.begin(), [](wchar_t c) { return std::towlower(c); });
-        const RECT place = PlaceInParent(child);
-        seen.insert({kind, Text(child), place.left, place.top, place.right - place.left, place.bottom - place.top,
-                     IsWindowVisible(child) != FALSE});
+        seen.push_back({kind, Text(child), PlaceInParent(child), IsWindowVisible(child) != FALSE});
     }
-    const std::set<Seen> designed = {
-        {L"static", L"", -2, -1, 651, 59, true},
-        {L"static", L"放送データバージョンUPコンバータ", 10, 5, 317, 22, true},
-        {L"static", L"", 587, -2, 65, 62, true},
-        {L"static", L"運賃表示器アプリの旧バージョンの放送データをVer4用の放送データへまとめてコンバートします。", 28,
-         35, 552, 19, true},
-        {L"static", L"", 0, 58, 651, 3, true},
-        {L"static", L"１．旧バージョンの放送データ(*.Tp.csv)が入っている位置(フォルダー)を指定してください", 25, 91,
-         508, 16, true},
-        {L"edit", L"", 35, 109, 502, 21, true},
-        {L"button", L"参照(&B)", 541, 110, 70, 22, true},
-        {L"static", L"２．コンバートした放送データの保存先(フォルダー)を指定してください", 24, 151, 411, 16, true},
-        {L"edit", L"", 35, 169, 502, 21, true},
-        {L"button", L"参照(&B)", 541, 170, 70, 22, true},
+    const Control designed[] = {
+        {L"static", L"", at(-2, -1, 651, 59), true},
+        {L"static", L"放送データバージョンUPコンバータ", at(10, 5, 317, 22), true},
+        {L"static", L"", at(587, -2, 65, 62), true},
+        {L"static", L"運賃表示器アプリの旧バージョンの放送データをVer4用の放送データへまとめてコンバートします。",
+         at(28, 35, 552, 19), true},
+        {L"static", L"", at(0, 58, 651, 3), true},
+        {L"static", L"１．旧バージョンの放送データ(*.Tp.csv)が入っている位置(フォルダー)を指定してください",
+         at(25, 91, 508, 16), true},
+        {L"edit", L"", at(35, 109, 502, 21), true},
+        {L"button", L"参照(&B)", at(541, 110, 70, 22), true},
+        {L"static", L"２．コンバートした放送データの保存先(フォルダー)を指定してください", at(24, 151, 411, 16), true},
+        {L"edit", L"", at(35, 169, 502, 21), true},
+        {L"button", L"参照(&B)", at(541, 170, 70, 22), true},
         {L"static", L"※コンバート先のフォルダーに同じファイル名が存在する場合には、上書きされますのでご注意ください。",
-         36, 197, 585, 15, true},
-        {L"listbox", L"", 15, 221, 140, 18, false},
-        {L"static", L"", -2, 248, 652, 3, true},
-        {L"button", L"変換実行", 447, 256, 76, 25, true},
-        {L"button", L"キャンセル", 531, 256, 76, 25, true},
+         at(36, 197, 585, 15), true},
+        {L"listbox", L"", at(15, 221, 140, 18), false},
+        {L"static", L"", at(-2, 248, 652, 3), true},
+        {L"button", L"変換実行", at(447, 256, 76, 25), true},
+        {L"button", L"キャンセル", at(531, 256, 76, 25), true},
     };
-    EXPECT_EQ(seen, designed);
+    EXPECT_EQ(seen.size(), std::size(designed));
+    for (const Control& control : designed) {
+        // Each designed control is one of the window's, and none is counted twice.
+        auto match = std::find_if(seen.begin(), seen.end(), [&](const Control& other) {
+            return other.kind == control.kind && other.text == control.text && other.visible == control.visible &&
+                   PlacedAt(other.place, Scaled(control.place));
+        });
+        EXPECT_NE(match, seen.end()) << Narrow(control.kind) << " \"" << Narrow(control.text) << "\" "
+                                     << PlacedAt(RECT{}, Scaled(control.place)).message();
+        if (match != seen.end()) seen.erase(match);
+    }
     Click(window.cancel);
     EXPECT_EQ(window.program.WaitForExit(), 0u);
 }
