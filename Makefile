@@ -58,12 +58,14 @@ dist: deps
 	cmake --preset win32 >/dev/null
 	cmake --build --preset win32 -j $(JOBS) --target release_zip
 
-# docs/screenshot.png: the main window of the win64 build, under Wine and Xvfb.
+# docs/screenshot.png and docs/screenshot-150.png: the main window of the win64
+# build, under Wine and Xvfb, at 96 DPI and at 144 DPI (a display at 150%).
 screenshot: deps
 	@scripts/install-deps fonts-wine
 	cmake --preset win64 >/dev/null
 	cmake --build --preset win64 -j $(JOBS) --target Talvoren
 	scripts/screenshot build/win64/app/Talvoren.exe docs/screenshot.png
+	scripts/screenshot build/win64/app/Talvoren.exe docs/screenshot-150.png 144
 
 clean:
 	rm -rf build dist
