@@ -354,13 +354,13 @@ LRESULT Form::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             }
             break;
         case WM_ACTIVATE:
-            if (LOWORD(wparam) != WA_INACTIVE && !IsWindowEnabled(window_)) {
+            if (LOWORD(wparam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus != nullptr && IsChild(window_, focus)) last_focus_ = focus;
+            } else if (!IsWindowEnabled(window_)) {
                 // The taskbar or Alt+Tab activates a window a modal form disables;
                 // the modal form must come forward, or it seems lost behind others.
                 PostMessageW(window_, kBringModalForward, 0, 0);
-            } else if (LOWORD(wparam) == WA_INACTIVE) {
-                HWND focus = GetFocus();
-                if (focus != nullptr && IsChild(window_, focus)) last_focus_ = focus;
             } else {
                 const bool usable = last_focus_ != nullptr && IsWindow(last_focus_) && IsWindowVisible(last_focus_) &&
                                     IsWindowEnabled(last_focus_);
