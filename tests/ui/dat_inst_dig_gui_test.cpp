@@ -209,8 +209,8 @@ TEST(DatInstDigGui, WindowAndEveryControlHaveTheirDesignedRectanglesAtTheDisplay
             return other.kind == control.kind && other.text == control.text && other.visible == control.visible &&
                    PlacedAt(other.place, Scaled(control.place));
         });
-        EXPECT_NE(match, seen.end()) << Narrow(control.kind) << " \"" << Narrow(control.text) << "\" "
-                                     << PlacedAt(RECT{}, Scaled(control.place)).message();
+        EXPECT_NE(match, seen.end()) << "no " << Narrow(control.kind) << " \"" << Narrow(control.text) << "\" at "
+                                     << Describe(Scaled(control.place));
         if (match != seen.end()) seen.erase(match);
     }
     Click(window.cancel);

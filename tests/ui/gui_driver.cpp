@@ -326,18 +326,19 @@ RECT Scaled(const RECT& at_96) {
     return {ScaledEdge(at_96.left), ScaledEdge(at_96.top), ScaledEdge(at_96.right), ScaledEdge(at_96.bottom)};
 }
 
+std::string Describe(const RECT& r) {
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ")-(" + std::to_string(r.right) + ", " +
+           std::to_string(r.bottom) + ") at " + std::to_string(DisplayDpi()) + " DPI";
+}
+
 ::testing::AssertionResult PlacedAt(const RECT& seen, const RECT& expected) {
     const LONG slack = DisplayDpi() == 96 ? 0 : 1;
     const bool close = std::abs(seen.left - expected.left) <= slack && std::abs(seen.top - expected.top) <= slack &&
                        std::abs(seen.right - expected.right) <= slack &&
                        std::abs(seen.bottom - expected.bottom) <= slack;
-    auto text = [](const RECT& r) {
-        return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ")-(" + std::to_string(r.right) + ", " +
-               std::to_string(r.bottom) + ")";
-    };
     if (close) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "at " << text(seen) << ", expected " << text(expected) << " at "
-                                         << DisplayDpi() << " DPI, per-monitor aware: " << kPerMonitorAware;
+    return ::testing::AssertionFailure() << "at " << Describe(seen) << ", expected " << Describe(expected)
+                                         << " (test program per-monitor aware: " << kPerMonitorAware << ")";
 }
 
 std::wstring ProgramFolder() {

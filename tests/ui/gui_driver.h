@@ -99,6 +99,7 @@ bool WaitFor(Condition condition) {
 int DisplayDpi();
 // A rectangle of the 96-DPI design at the display's DPI, edge by edge.
 RECT Scaled(const RECT& at_96);
+std::string Describe(const RECT& rect);
 // Within a pixel of `expected` at a scaled display, exactly at 96 DPI.
 ::testing::AssertionResult PlacedAt(const RECT& seen, const RECT& expected);
 
