@@ -1,5 +1,7 @@
 #include "platform/control_win32.h"
 
+#include <algorithm>
+
 #include "platform/wide_text.h"
 #include "platform/windows_error_win32.h"
 
@@ -46,7 +48,60 @@ void SetTextOf(HWND window, const std::string& text) {
 Label::Label(const ControlSpec& spec, HWND parent, int id)
     : Control(spec, CreateChildWindow(spec, parent, id, L"STATIC", SS_LEFTNOWORDWRAP)) {}
 
-void Label::SetCaption(const std::string& caption) { SetTextOf(Handle(), caption); }
+Label::~Label() {
+    if (smaller_font_ != nullptr) DeleteObject(smaller_font_);
+}
+
+void Label::SetCaption(const std::string& caption) {
+    SetTextOf(Handle(), caption);
+    FitText();
+}
+
+void Label::AfterLayout(int /*dpi*/) {
+    form_font_ = reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
+    FitText();
+}
+
+namespace {
+
+int TextWidth(HWND window, HFONT font, const std::wstring& text) {
+    HDC dc = GetDC(window);
+    HGDIOBJ previous = SelectObject(dc, font);
+    RECT extent{};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, previous);
+    ReleaseDC(window, dc);
+    return extent.right;
+}
+
+}  // namespace
+
+void Label::FitText() {
+    if (form_font_ == nullptr) return;  // not laid out yet
+    HFONT previous = smaller_font_;
+    smaller_font_ = nullptr;
+    HFONT font = form_font_;
+    const std::wstring text = Widen(WindowText(Handle()));
+    RECT box{};
+    GetClientRect(Handle(), &box);
+    LOGFONTW shape{};
+    GetObjectW(form_font_, sizeof shape, &shape);
+    // Each step scales the height by how much too wide the text still is;
+    // rounding may leave it a pixel too wide, hence a few steps.
+    for (int width = TextWidth(Handle(), font, text); width > box.right && shape.lfHeight < -1;
+         width = TextWidth(Handle(), font, text)) {
+        // Heights are negative (the em height): a smaller font is nearer zero,
+        // by at least a pixel.
+        shape.lfHeight = std::max<LONG>(MulDiv(shape.lfHeight, box.right, width), shape.lfHeight + 1);
+        shape.lfWidth = 0;
+        if (smaller_font_ != nullptr) DeleteObject(smaller_font_);
+        smaller_font_ = CreateFontIndirectW(&shape);
+        if (smaller_font_ == nullptr) ThrowLastError("CreateFontIndirectW " + Spec().name);
+        font = smaller_font_;
+    }
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (previous != nullptr) DeleteObject(previous);
+}
 
 TextBox::TextBox(const ControlSpec& spec, HWND parent, int id)
     : Control(spec, CreateChildWindow(spec, parent, id, L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP,

@@ -48,10 +48,21 @@ private:
 HWND CreateChildWindow(const ControlSpec& spec, HWND parent, int id, const wchar_t* window_class,
                        DWORD style, DWORD ex_style = 0);
 
+// One line of text. A text wider than the box is drawn in a smaller size of
+// the label's font, down to what the box holds, so that it shows whole
+// whatever the display's scale and the system's fonts.
 class Label : public Control {
 public:
     Label(const ControlSpec& spec, HWND parent, int id);
+    ~Label() override;
     void SetCaption(const std::string& caption);
+    void AfterLayout(int dpi) override;
+
+private:
+    void FitText();
+
+    HFONT form_font_ = nullptr;  // the font the form gave the label; the form owns it
+    HFONT smaller_font_ = nullptr;  // owned; set while the text needs it
 };
 
 class TextBox : public Control {

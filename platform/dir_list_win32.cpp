@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "platform/current_directory_win32.h"
 #include "platform/wide_text.h"
 #include "platform/windows_error_win32.h"
 
@@ -110,9 +111,7 @@ DirListBox::DirListBox(const ControlSpec& spec, HWND parent, int id)
       open_icon_(FolderIcon(true)),
       closed_icon_(FolderIcon(false)) {
     SetWindowSubclass(Handle(), &DirListBox::KeyboardProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    wchar_t current[MAX_PATH] = L"";
-    GetCurrentDirectoryW(MAX_PATH, current);
-    Open(FullPath(current));
+    Open(FullPath(CurrentDirectory()));
 }
 
 DirListBox::~DirListBox() {

@@ -2,6 +2,7 @@
 
 #include <cwctype>
 
+#include "platform/current_directory_win32.h"
 #include "platform/twips.h"
 #include "platform/wide_text.h"
 #include "platform/windows_error_win32.h"
@@ -22,11 +23,7 @@ std::wstring Entry(wchar_t letter) {
     return entry;
 }
 
-wchar_t CurrentDriveLetter() {
-    wchar_t directory[MAX_PATH] = L"";
-    GetCurrentDirectoryW(MAX_PATH, directory);
-    return static_cast<wchar_t>(std::towlower(directory[0]));
-}
+wchar_t CurrentDriveLetter() { return static_cast<wchar_t>(std::towlower(CurrentDirectory().at(0))); }
 
 }  // namespace
 
@@ -73,6 +70,12 @@ void DriveListBox::SetDrive(const std::string& drive) {
     if (entry == SendMessageW(Handle(), CB_GETCURSEL, 0, 0)) return;
     SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
     RaiseChange();
+}
+
+void DriveListBox::ShowDriveOf(const std::string& path) {
+    const std::wstring wide = Widen(path);
+    const int entry = wide.size() >= 2 && wide[1] == L':' ? Find(wide[0]) : -1;
+    SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
 }
 
 void DriveListBox::Notify(int code) {

@@ -18,6 +18,10 @@ public:
     // Selects the drive of the first letter of `drive` and raises Change when
     // the selection moved. Throws WindowsError for a drive that is not listed.
     void SetDrive(const std::string& drive);
+    // Selects the drive of `path`'s first letter, or no entry when it names no
+    // listed drive, without raising Change: the list goes back to agree with
+    // a directory list that stayed where it was.
+    void ShowDriveOf(const std::string& path);
 
     void Notify(int code) override;
     void AfterLayout(int dpi) override;

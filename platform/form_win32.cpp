@@ -6,6 +6,7 @@
 #include "platform/dir_list_win32.h"
 #include "platform/dpi_win32.h"
 #include "platform/drive_list_win32.h"
+#include "platform/file_drop_win32.h"
 #include "platform/file_list_box_win32.h"
 #include "platform/message_box_win32.h"
 #include "platform/message_loop_win32.h"
@@ -19,6 +20,9 @@ namespace {
 constexpr wchar_t kFormClass[] = L"TalvorenForm";
 constexpr wchar_t kOwnerClass[] = L"TalvorenOwner";
 constexpr int kFirstControlId = 100;  // clear of IDOK and IDCANCEL, which the dialog manager sends
+// Posted to a form that was activated while a modal form of the program
+// disables it: the modal form is brought forward once the activation is over.
+constexpr UINT kBringModalForward = WM_APP + 1;
 
 void RegisterWindowClass(const wchar_t* name, WNDPROC procedure) {
     WNDCLASSEXW form{};
@@ -103,6 +107,13 @@ BOOL CALLBACK DisableOther(HWND other, LPARAM disabled) {
         reinterpret_cast<std::vector<HWND>*>(disabled)->push_back(other);
     }
     return TRUE;
+}
+
+// Stops at the thread's form that takes input while the others are disabled.
+BOOL CALLBACK StopAtEnabledForm(HWND window, LPARAM found) {
+    if (!IsFormWindow(window) || !IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
 }
 
 int TabOrder(const ControlSpec& spec) { return spec.tab_index == kNoTabIndex ? INT_MAX : spec.tab_index; }
@@ -242,6 +253,11 @@ void Form::OnChange(const std::string& name, Handler handler) {
     }
 }
 
+void Form::OnDrop(DropHandler handler) {
+    on_drop_ = std::move(handler);
+    DragAcceptFiles(window_, TRUE);
+}
+
 Control* Form::FindControl(const std::string& name, int index) const {
     for (const auto& control : controls_) {
         if (control->Spec().name == name && control->Spec().index == index) return control.get();
@@ -341,6 +357,10 @@ LRESULT Form::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             if (LOWORD(wparam) == WA_INACTIVE) {
                 HWND focus = GetFocus();
                 if (focus != nullptr && IsChild(window_, focus)) last_focus_ = focus;
+            } else if (!IsWindowEnabled(window_)) {
+                // The taskbar or Alt+Tab activates a window a modal form disables;
+                // the modal form must come forward, or it seems lost behind others.
+                PostMessageW(window_, kBringModalForward, 0, 0);
             } else {
                 const bool usable = last_focus_ != nullptr && IsWindow(last_focus_) && IsWindowVisible(last_focus_) &&
                                     IsWindowEnabled(last_focus_);
@@ -348,6 +368,27 @@ LRESULT Form::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
                 if (focus != nullptr) SetFocus(focus);
             }
             return 0;
+        case WM_DROPFILES: {
+            const FileDrop drop = TakeDrop(reinterpret_cast<HDROP>(wparam));
+            if (on_drop_) on_drop_(MulDiv(drop.at.x, 1440, dpi_), MulDiv(drop.at.y, 1440, dpi_), drop.paths);
+            return 0;
+        }
+        case WM_SETCURSOR:
+            // A click on a window a modal form disables.
+            if (static_cast<short>(LOWORD(lparam)) == HTERROR &&
+                (HIWORD(lparam) == WM_LBUTTONDOWN || HIWORD(lparam) == WM_RBUTTONDOWN)) {
+                PostMessageW(window_, kBringModalForward, 0, 0);
+            }
+            break;
+        case kBringModalForward: {
+            HWND modal = nullptr;
+            EnumThreadWindows(GetCurrentThreadId(), &StopAtEnabledForm, reinterpret_cast<LPARAM>(&modal));
+            if (modal != nullptr && modal != window_) {
+                SetForegroundWindow(modal);
+                BringWindowToTop(modal);
+            }
+            return 0;
+        }
         case WM_CLOSE:
             if (!spec_.close_clicks.name.empty()) {
                 Find<CommandButton>(spec_.close_clicks.name, spec_.close_clicks.index).Click();

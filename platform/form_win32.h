@@ -23,6 +23,8 @@ constexpr int kModal = 1;
 class Form {
 public:
     using Handler = std::function<void(int index)>;
+    // Where files or folders were dropped (twips in the client area), and their full paths.
+    using DropHandler = std::function<void(int x, int y, const std::vector<std::string>& paths)>;
 
     // Creates the window, hidden, with every control of `spec`.
     explicit Form(FormSpec spec);
@@ -50,6 +52,8 @@ protected:
     // Binds the handler of an event of every control named `name`.
     void OnClick(const std::string& name, Handler handler);
     void OnChange(const std::string& name, Handler handler);
+    // Accepts files and folders dropped from Explorer onto the window.
+    void OnDrop(DropHandler handler);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -72,6 +76,7 @@ private:
     std::vector<HFONT> fonts_;  // the default font first, then each control's own
     std::map<COLORREF, HBRUSH> brushes_;
     HWND last_focus_ = nullptr;
+    DropHandler on_drop_;
 };
 
 // True for the top-level window of a Form: the message loops route its

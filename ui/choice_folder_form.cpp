@@ -30,15 +30,21 @@ void ChoiceFolderForm::Drive1_Change(int /*index*/) {
         Dir1.SetPath(Drive1.Drive());
         Dir1.Refresh();
     } catch (const winui::WindowsError&) {
+        // The nested run of the fallback below reports its failure to it.
+        if (falling_back_) throw;
         // A drive whose medium can't be read: back to the program's own drive,
         // without a message. Selecting it raises Change again, and that nested
         // run moves the directory list there.
+        falling_back_ = true;
         try {
             Drive1.SetDrive(winui::AppPath().substr(0, 2));
             Dir1.Refresh();
         } catch (const winui::WindowsError&) {
-            // The program's own drive can't serve either: the lists stay as they are.
+            // The program's own drive can't serve either: both lists stay
+            // where they were, the drive list back on the open directory's drive.
+            Drive1.ShowDriveOf(Dir1.Path());
         }
+        falling_back_ = false;
     }
 }
 

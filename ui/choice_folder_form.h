@@ -21,6 +21,8 @@ public:
 private:
     void Command1_Click(int index);
     void Drive1_Change(int index);
+
+    bool falling_back_ = false;  // inside the drive change's fallback to the program's drive
 };
 
 // The process-wide instance: created with its controls at the first call.

@@ -5,6 +5,7 @@
 
 #include "core/conversion_run.h"
 #include "platform/background_run_win32.h"
+#include "platform/file_drop_win32.h"
 #include "platform/file_search_win32.h"
 #include "platform/host_files.h"
 #include "platform/message_box_win32.h"
@@ -34,6 +35,7 @@ DatInstDigForm::DatInstDigForm() : Form(DatInstDigLayout()), File1(Find<winui::F
     OnClick("Command1", [this](int index) { Command1_Click(index); });
     OnClick("Command2", [this](int index) { Command2_Click(index); });
     OnChange("Text1", [this](int index) { Text1_Change(index); });
+    OnDrop([this](int x, int y, const std::vector<std::string>& paths) { Form_Drop(x, y, paths); });
 }
 
 void DatInstDigForm::ConvTape() {
@@ -76,6 +78,19 @@ void DatInstDigForm::Command2_Click(int index) {
 // The run button is enabled exactly while both fields hold at least one character.
 void DatInstDigForm::Text1_Change(int /*index*/) {
     Command1(0).SetEnabled(!Text1(0).Text().empty() && !Text1(1).Text().empty());
+}
+
+// A folder dropped on a field's row (its caption, the field and its browse
+// button, across the window) fills the field as a confirmed browse would; a
+// file fills the folder that holds it. Of several items the first counts.
+void DatInstDigForm::Form_Drop(int /*x*/, int y, const std::vector<std::string>& paths) {
+    for (int index : {0, 1}) {
+        const winui::TwipsRect caption = Find<winui::Label>("Label5", index == 0 ? 0 : 4).Spec().rect;
+        const winui::TwipsRect button = Command2(index).Spec().rect;
+        if (y < caption.top || y >= button.top + button.height || paths.empty()) continue;
+        const std::string folder = winui::FolderOfDroppedItem(paths.front());
+        if (!folder.empty()) Text1(index).SetText(folder);
+    }
 }
 
 DatInstDigForm& frmDatInstDig() {

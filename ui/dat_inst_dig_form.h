@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/file_system.h"
 #include "platform/file_list_box_win32.h"
@@ -40,6 +41,7 @@ private:
     void Command1_Click(int index);
     void Command2_Click(int index);
     void Text1_Change(int index);
+    void Form_Drop(int x, int y, const std::vector<std::string>& paths);
 };
 
 // The process-wide instance: created with its controls at the first call.

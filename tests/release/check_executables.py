@@ -1,8 +1,8 @@
 """Static inspection of the built Windows executables: what a user's Windows will see.
 
-The 32-bit release cannot run on the build machines, so its identity is checked
-in the files themselves: machine, subsystem, imports, version block, icon group,
-Image1's picture and manifest. Inputs come from the environment (set by ctest):
+What the loader and Explorer read before any code runs is checked in the files
+themselves: machine, subsystem, imports, version block, icon group, Image1's
+picture and the manifests. Inputs come from the environment (set by ctest):
   TALVOREN_GUI_EXE, TALVOREN_DRIVER_EXE  the two executables
   TALVOREN_MACHINE                       i386 or amd64
   TALVOREN_VERSION                       major.minor.revision from the build
@@ -240,42 +240,60 @@ class PictureTest(GuiExecutable):
         self.assertGreater(len(set(data[40:].hex(":", 3).split(":"))), 8, "a picture, not a fill")
 
 
-class ManifestTest(GuiExecutable):
+class ManifestTest(unittest.TestCase):
+    """Both executables declare who they are, the invoker's rights, long paths
+    and the supported Windows versions; the windowed program also asks for
+    common controls 6 and per-monitor DPI."""
+
     @classmethod
     def setUpClass(cls):
-        super().setUpClass()
-        cls.manifest = ElementTree.fromstring(only_resource(cls.pe, RT_MANIFEST, 1, LANG_NEUTRAL))
+        cls.manifests = {
+            name: ElementTree.fromstring(only_resource(load(variable), RT_MANIFEST, 1, LANG_NEUTRAL))
+            for variable, name in (("TALVOREN_GUI_EXE", "Talvoren"), ("TALVOREN_DRIVER_EXE", "talvoren-convert"))
+        }
+        cls.gui = cls.manifests["Talvoren"]
 
     def test_identity_carries_the_build_version(self):
         major, minor, revision = build_version()
-        identity = self.manifest.find(ASM_V1 + "assemblyIdentity")
-        self.assertEqual(identity.get("name"), "Talvoren")
-        self.assertEqual(identity.get("version"), f"{major}.{minor}.0.{revision}")
+        for name, manifest in self.manifests.items():
+            with self.subTest(name):
+                identity = manifest.find(ASM_V1 + "assemblyIdentity")
+                self.assertEqual(identity.get("name"), name)
+                self.assertEqual(identity.get("version"), f"{major}.{minor}.0.{revision}")
 
-    def test_common_controls_6(self):
-        identities = self.manifest.findall(
+    def test_runs_as_invoker(self):
+        for name, manifest in self.manifests.items():
+            with self.subTest(name):
+                level = manifest.find(f"{ASM_V3}trustInfo/{ASM_V3}security/"
+                                      f"{ASM_V3}requestedPrivileges/{ASM_V3}requestedExecutionLevel")
+                self.assertEqual((level.get("level"), level.get("uiAccess")), ("asInvoker", "false"))
+
+    def test_long_path_awareness(self):
+        for name, manifest in self.manifests.items():
+            with self.subTest(name):
+                settings = manifest.find(f"{ASM_V3}application/{ASM_V3}windowsSettings")
+                self.assertEqual(settings.findtext(WS2016 + "longPathAware").strip(), "true")
+
+    def test_supported_windows_versions(self):
+        for name, manifest in self.manifests.items():
+            with self.subTest(name):
+                ids = [os_.get("Id") for os_ in manifest.findall(
+                    f"{COMPAT}compatibility/{COMPAT}application/{COMPAT}supportedOS")]
+                self.assertIn(WINDOWS_7, ids)
+                self.assertIn(WINDOWS_10, ids)
+
+    def test_program_uses_common_controls_6(self):
+        identities = self.gui.findall(
             f"{ASM_V1}dependency/{ASM_V1}dependentAssembly/{ASM_V1}assemblyIdentity")
         controls = [(i.get("version"), i.get("publicKeyToken")) for i in identities
                     if i.get("name") == "Microsoft.Windows.Common-Controls"]
         self.assertEqual(controls, [("6.0.0.0", "6595b64144ccf1df")])
 
-    def test_runs_as_invoker(self):
-        level = self.manifest.find(f"{ASM_V3}trustInfo/{ASM_V3}security/"
-                                   f"{ASM_V3}requestedPrivileges/{ASM_V3}requestedExecutionLevel")
-        self.assertEqual((level.get("level"), level.get("uiAccess")), ("asInvoker", "false"))
-
-    def test_dpi_and_long_path_awareness(self):
-        settings = self.manifest.find(f"{ASM_V3}application/{ASM_V3}windowsSettings")
+    def test_program_is_per_monitor_dpi_aware(self):
+        settings = self.gui.find(f"{ASM_V3}application/{ASM_V3}windowsSettings")
         awareness = [part.strip() for part in settings.findtext(WS2016 + "dpiAwareness").split(",")]
         self.assertEqual(awareness[0], "PerMonitorV2")
         self.assertEqual(settings.findtext(WS2005 + "dpiAware").strip(), "true/pm")
-        self.assertEqual(settings.findtext(WS2016 + "longPathAware").strip(), "true")
-
-    def test_supported_windows_versions(self):
-        ids = [os_.get("Id") for os_ in self.manifest.findall(
-            f"{COMPAT}compatibility/{COMPAT}application/{COMPAT}supportedOS")]
-        self.assertIn(WINDOWS_7, ids)
-        self.assertIn(WINDOWS_10, ids)
 
 
 if __name__ == "__main__":

@@ -1,9 +1,10 @@
 // The folder chooser driven as a user drives it, through its test host:
 // answers of OK and Cancel, where each showing starts, opening folders, the
-// drive fallback, the keyboard, and the window's geometry at 96 DPI.
+// drive fallback, the keyboard, and the window's geometry at the display's scale.
 #include <gtest/gtest.h>
 
 #include <cwctype>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,11 +16,14 @@ namespace {
 
 const std::wstring kCaption = L"フォルダーの選択";
 
-// A drive letter of this session whose target folder does not exist: a drive
-// without a readable medium, for as long as the object lives.
-class DriveWithoutMedium {
+// A drive letter of this session, the highest one free, standing for a
+// folder for as long as the object lives; for a folder that does not exist,
+// a drive without a readable medium.
+class DosDrive {
 public:
-    DriveWithoutMedium() {
+    static constexpr const wchar_t* kNoMedium = L"C:\\talvoren-drive-without-medium";
+
+    explicit DosDrive(const std::wstring& target) {
         const DWORD used = GetLogicalDrives();
         for (wchar_t letter = L'Y'; letter > L'D'; --letter) {
             if ((used & (1u << (letter - L'A'))) == 0) {
@@ -27,27 +31,34 @@ public:
                 break;
             }
         }
-        defined_ = !device_.empty() && DefineDosDeviceW(DDD_NO_BROADCAST_SYSTEM, device_.c_str(), kTarget) != FALSE;
+        // The raw form names the folder itself, as subst does.
+        target_ = L"\\??\\" + target;
+        defined_ = !device_.empty() &&
+                   DefineDosDeviceW(DDD_RAW_TARGET_PATH | DDD_NO_BROADCAST_SYSTEM, device_.c_str(), target_.c_str());
     }
-    ~DriveWithoutMedium() {
+    ~DosDrive() {
         if (defined_) {
-            DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE | DDD_NO_BROADCAST_SYSTEM,
-                             device_.c_str(), kTarget);
+            DefineDosDeviceW(DDD_RAW_TARGET_PATH | DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE |
+                                 DDD_NO_BROADCAST_SYSTEM,
+                             device_.c_str(), target_.c_str());
         }
     }
     bool Defined() const { return defined_; }
     wchar_t Letter() const { return static_cast<wchar_t>(std::towlower(device_[0])); }
+    std::wstring Root() const { return device_ + L"\\"; }
 
 private:
-    static constexpr const wchar_t* kTarget = L"C:\\talvoren-drive-without-medium";
+    std::wstring target_;
     std::wstring device_;
     bool defined_ = false;
 };
 
 class Chooser {
 public:
-    Chooser(int showings, const std::wstring& directory)
-        : program(ProgramFolder() + L"\\choice_folder_host.exe", std::to_wstring(showings), directory) {
+    Chooser(int showings, const std::wstring& directory,
+            const std::wstring& host = ProgramFolder() + L"\\choice_folder_host.exe",
+            const std::wstring& arguments = L"")
+        : program(host, std::to_wstring(showings) + arguments, directory) {
         Appear();
     }
 
@@ -232,7 +243,7 @@ TEST(ChoiceFolderGui, ChoosingADriveMovesToItsCurrentDirectory) {
 
 TEST(ChoiceFolderGui, ADriveWithoutAReadableMediumFallsBackToTheProgramsDriveSilently) {
     const std::wstring folder = Tree(L"unreadable-drive");
-    const DriveWithoutMedium unreadable;
+    const DosDrive unreadable(DosDrive::kNoMedium);
     ASSERT_TRUE(unreadable.Defined()) << "DefineDosDeviceW: " << GetLastError();
     Chooser chooser(2, folder);
     ASSERT_GE(chooser.DriveEntry(unreadable.Letter()), 0);
@@ -253,6 +264,41 @@ TEST(ChoiceFolderGui, ADriveWithoutAReadableMediumFallsBackToTheProgramsDriveSil
     EXPECT_EQ(chooser.Answer(chooser.ok), Narrow(folder));
 }
 
+TEST(ChoiceFolderGui, WhenTheProgramsDriveCannotServeEitherBothListsStayWhereTheyWere) {
+    const std::wstring folder = Tree(L"fallback-fails");
+    const DosDrive unreadable(DosDrive::kNoMedium);
+    ASSERT_TRUE(unreadable.Defined()) << "DefineDosDeviceW: " << GetLastError();
+    Chooser chooser(1, folder + L"\\alpha");
+    Choose(chooser.drive, chooser.DriveEntry(L'c'));
+    ASSERT_TRUE(WaitFor([&] { return chooser.OpenEntry() == L"C:\\"; }));
+    // The program's drive z: can't serve either: its current folder has gone.
+    const std::wstring moved = FreshFolder(L"fallback-fails-moved");
+    RemoveDirectoryW(moved.c_str());
+    ASSERT_TRUE(MoveFileW(folder.c_str(), moved.c_str())) << "MoveFileW: " << GetLastError();
+
+    Choose(chooser.drive, chooser.DriveEntry(unreadable.Letter()));
+    // Once the drive list is back on c:, the handler has finished.
+    EXPECT_TRUE(WaitFor([&] { return ComboSelection(chooser.drive).substr(0, 2) == L"c:"; }))
+        << Narrow(ComboSelection(chooser.drive));
+    EXPECT_EQ(chooser.OpenEntry(), L"C:\\");
+    EXPECT_EQ(FindVisibleWindow(chooser.program.Id(), L"#32770", L""), nullptr) << "no message";
+    EXPECT_EQ(chooser.Answer(chooser.ok), "C:\\");
+}
+
+TEST(ChoiceFolderGui, StartedInAFolderDeeperThan260CharactersListsAndAnswersIt) {
+    std::wstring folder = FreshFolder(L"deep");
+    while (folder.size() <= 300) {
+        folder += L"\\" + std::wstring(40, L'd');
+        MakeFolder(folder);
+    }
+    MakeFolder(folder + L"\\inside");
+    // A new process can't be given so deep a current folder: the host moves there.
+    Chooser chooser(1, ProgramFolder(), ProgramFolder() + L"\\choice_folder_host.exe", L" \"" + folder + L"\"");
+    EXPECT_EQ(chooser.OpenEntry(), std::wstring(40, L'd'));
+    EXPECT_EQ(ListTexts(chooser.dir).back(), L"inside");
+    EXPECT_EQ(chooser.Answer(chooser.ok), Narrow(folder));
+}
+
 TEST(ChoiceFolderGui, TabFollowsTheTabIndexAndEnterOrEscapeAreNotOkOrCancel) {
     const std::wstring folder = Tree(L"keyboard");
     Chooser chooser(1, folder);
@@ -270,17 +316,16 @@ TEST(ChoiceFolderGui, TabFollowsTheTabIndexAndEnterOrEscapeAreNotOkOrCancel) {
     EXPECT_EQ(chooser.Answer(chooser.ok), Narrow(folder)) << "OK answered, not an earlier Escape";
 }
 
-TEST(ChoiceFolderGui, WindowAndControlsHaveTheirDesignedPixelsAt96Dpi) {
+TEST(ChoiceFolderGui, WindowAndControlsHaveTheirDesignedRectanglesAtTheDisplaysScale) {
     Chooser chooser(1, Tree(L"geometry"));
     const SIZE client = ClientSize(chooser.form);
-    EXPECT_EQ(client.cx, 348);
-    EXPECT_EQ(client.cy, 298);
+    EXPECT_TRUE(PlacedAt({0, 0, client.cx, client.cy}, Scaled({0, 0, 348, 298}))) << "client area";
     const LONG_PTR style = GetWindowLongPtrW(chooser.form, GWL_STYLE);
     EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0) << "a fixed dialog frame";
     EXPECT_NE(style & WS_SYSMENU, 0) << "a close box";
     struct Expected {
         HWND control;
-        RECT place;
+        RECT place;  // at 96 DPI
     };
     const Expected table[] = {
         {chooser.label, {8, 13, 8 + 313, 13 + 14}},
@@ -290,11 +335,7 @@ TEST(ChoiceFolderGui, WindowAndControlsHaveTheirDesignedPixelsAt96Dpi) {
         {chooser.cancel, {259, 270, 259 + 81, 270 + 22}},
     };
     for (const Expected& row : table) {
-        const RECT place = PlaceInParent(row.control);
-        EXPECT_EQ(place.left, row.place.left) << Narrow(Text(row.control));
-        EXPECT_EQ(place.top, row.place.top) << Narrow(Text(row.control));
-        EXPECT_EQ(place.right, row.place.right) << Narrow(Text(row.control));
-        EXPECT_EQ(place.bottom, row.place.bottom) << Narrow(Text(row.control));
+        EXPECT_TRUE(PlacedAt(PlaceInParent(row.control), Scaled(row.place))) << Narrow(Text(row.control));
     }
     chooser.Answer(chooser.cancel);
 }

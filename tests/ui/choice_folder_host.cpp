@@ -1,6 +1,8 @@
 // Test host of the folder chooser: shows it modally the given number of times
 // (default 1), each time with a numbered instruction line, and prints
 // SelectedFolder after each showing as a UTF-8 line "SelectedFolder=<value>".
+// A second argument is a folder made current first, for folders too deep to
+// be given to a new process as its current one.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -16,6 +18,10 @@
 int wmain(int argc, wchar_t** argv) {
     using namespace talvoren;
     const int showings = argc > 1 ? _wtoi(argv[1]) : 1;
+    if (argc > 2 && !SetCurrentDirectoryW(argv[2])) {
+        std::fprintf(stderr, "SetCurrentDirectoryW: %lu\n", GetLastError());
+        return 1;
+    }
     _setmode(_fileno(stdout), _O_BINARY);  // lines end in "\n" alone
     winui::StartRuntime();
     for (int showing = 1; showing <= showings; ++showing) {

@@ -8,9 +8,10 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <functional>
+#include <iterator>
 #include <set>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "platform/wide_text.h"
@@ -160,46 +161,58 @@ TEST(DatInstDigGui, StartsCentredWithEmptyFieldsTheRunButtonDisabledAndFocusOnTh
     EXPECT_EQ(window.program.WaitForExit(), 0u);
 }
 
-TEST(DatInstDigGui, WindowAndEveryControlHaveTheirDesignedPixelsAt96Dpi) {
+TEST(DatInstDigGui, WindowAndEveryControlHaveTheirDesignedRectanglesAtTheDisplaysScale) {
     MainWindow window;
     ASSERT_NE(window.form, nullptr);
     const SIZE client = ClientSize(window.form);
-    EXPECT_EQ(client.cx, 652);
-    EXPECT_EQ(client.cy, 287);
+    EXPECT_TRUE(PlacedAt({0, 0, client.cx, client.cy}, Scaled({0, 0, 652, 287}))) << "client area";
 
-    using Seen = std::tuple<std::wstring, std::wstring, LONG, LONG, LONG, LONG, bool>;
-    std::set<Seen> seen;
+    struct Control {
+        std::wstring kind, text;
+        RECT place;  // at 96 DPI
+        bool visible;
+    };
+    auto at = [](LONG left, LONG top, LONG width, LONG height) { return RECT{left, top, left + width, top + height}; };
+    std::vector<Control> seen;
     for (HWND child = GetWindow(window.form, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         wchar_t name[64] = L"";
         GetClassNameW(child, name, 64);
         std::wstring kind = name;
         std::transform(kind.begin(), kind.end(), kind.begin(), [](wchar_t c) { return std::towlower(c); });
-        const RECT place = PlaceInParent(child);
-        seen.insert({kind, Text(child), place.left, place.top, place.right - place.left, place.bottom - place.top,
-                     IsWindowVisible(child) != FALSE});
+        seen.push_back({kind, Text(child), PlaceInParent(child), IsWindowVisible(child) != FALSE});
     }
-    const std::set<Seen> designed = {
-        {L"static", L"", -2, -1, 651, 59, true},
-        {L"static", L"放送データバージョンUPコンバータ", 10, 5, 317, 22, true},
-        {L"static", L"", 587, -2, 65, 62, true},
-        {L"static", L"運賃表示器アプリの旧バージョンの放送データをVer4用の放送データへまとめてコンバートします。", 28,
-         35, 552, 19, true},
-        {L"static", L"", 0, 58, 651, 3, true},
-        {L"static", L"１．旧バージョンの放送データ(*.Tp.csv)が入っている位置(フォルダー)を指定してください", 25, 91,
-         508, 16, true},
-        {L"edit", L"", 35, 109, 502, 21, true},
-        {L"button", L"参照(&B)", 541, 110, 70, 22, true},
-        {L"static", L"２．コンバートした放送データの保存先(フォルダー)を指定してください", 24, 151, 411, 16, true},
-        {L"edit", L"", 35, 169, 502, 21, true},
-        {L"button", L"参照(&B)", 541, 170, 70, 22, true},
+    const Control designed[] = {
+        {L"static", L"", at(-2, -1, 651, 59), true},
+        {L"static", L"放送データバージョンUPコンバータ", at(10, 5, 317, 22), true},
+        {L"static", L"", at(587, -2, 65, 62), true},
+        {L"static", L"運賃表示器アプリの旧バージョンの放送データをVer4用の放送データへまとめてコンバートします。",
+         at(28, 35, 552, 19), true},
+        {L"static", L"", at(0, 58, 651, 3), true},
+        {L"static", L"１．旧バージョンの放送データ(*.Tp.csv)が入っている位置(フォルダー)を指定してください",
+         at(25, 91, 508, 16), true},
+        {L"edit", L"", at(35, 109, 502, 21), true},
+        {L"button", L"参照(&B)", at(541, 110, 70, 22), true},
+        {L"static", L"２．コンバートした放送データの保存先(フォルダー)を指定してください", at(24, 151, 411, 16), true},
+        {L"edit", L"", at(35, 169, 502, 21), true},
+        {L"button", L"参照(&B)", at(541, 170, 70, 22), true},
         {L"static", L"※コンバート先のフォルダーに同じファイル名が存在する場合には、上書きされますのでご注意ください。",
-         36, 197, 585, 15, true},
-        {L"listbox", L"", 15, 221, 140, 18, false},
-        {L"static", L"", -2, 248, 652, 3, true},
-        {L"button", L"変換実行", 447, 256, 76, 25, true},
-        {L"button", L"キャンセル", 531, 256, 76, 25, true},
+         at(36, 197, 585, 15), true},
+        {L"listbox", L"", at(15, 221, 140, 18), false},
+        {L"static", L"", at(-2, 248, 652, 3), true},
+        {L"button", L"変換実行", at(447, 256, 76, 25), true},
+        {L"button", L"キャンセル", at(531, 256, 76, 25), true},
     };
-    EXPECT_EQ(seen, designed);
+    EXPECT_EQ(seen.size(), std::size(designed));
+    for (const Control& control : designed) {
+        // Each designed control is one of the window's, and none is counted twice.
+        auto match = std::find_if(seen.begin(), seen.end(), [&](const Control& other) {
+            return other.kind == control.kind && other.text == control.text && other.visible == control.visible &&
+                   PlacedAt(other.place, Scaled(control.place));
+        });
+        EXPECT_NE(match, seen.end()) << "no " << Narrow(control.kind) << " \"" << Narrow(control.text) << "\" at "
+                                     << Describe(Scaled(control.place));
+        if (match != seen.end()) seen.erase(match);
+    }
     Click(window.cancel);
     EXPECT_EQ(window.program.WaitForExit(), 0u);
 }
@@ -405,6 +418,81 @@ TEST(DatInstDigGui, BrowseFillsEitherFieldWithTheChosenFolderAndCancelKeepsTheFi
     EXPECT_TRUE(IsWindowEnabled(window.run));
 
     // After the chooser was used, Cancel still ends the whole program.
+    Click(window.cancel);
+    EXPECT_EQ(window.program.WaitForExit(), 0u);
+}
+
+// Handles what the system sends this test's own windows while it waits.
+bool PumpedWaitFor(const std::function<bool()>& condition) {
+    return WaitFor([&] {
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        return condition();
+    });
+}
+
+// True when the chooser is the window a user sees at its centre.
+bool ChooserOnTop(HWND chooser) {
+    RECT place{};
+    GetWindowRect(chooser, &place);
+    const POINT centre{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+    return GetAncestor(WindowFromPoint(centre), GA_ROOT) == chooser;
+}
+
+TEST(DatInstDigGui, ActivatingTheMainWindowByTheTaskbarOrAClickBringsTheShownChooserForward) {
+    MainWindow window;
+    ASSERT_NE(window.form, nullptr);
+    HWND chooser = window.Browse(window.browse_source);
+    ASSERT_NE(chooser, nullptr);
+    RECT chooser_place{}, form_place{};
+    GetWindowRect(chooser, &chooser_place);
+    GetWindowRect(window.form, &form_place);
+    // Another program's window covers the chooser exactly.
+    WNDCLASSW plain{};
+    plain.lpfnWndProc = DefWindowProcW;
+    plain.hInstance = GetModuleHandleW(nullptr);
+    plain.lpszClassName = L"TalvorenTestCover";
+    RegisterClassW(&plain);
+    HWND cover = CreateWindowExW(0, plain.lpszClassName, L"cover", WS_POPUP | WS_VISIBLE, chooser_place.left, chooser_place.top,
+                                 chooser_place.right - chooser_place.left, chooser_place.bottom - chooser_place.top,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(cover, nullptr);
+    // A point of the main window that neither covers.
+    POINT on_form{form_place.right - 20, form_place.bottom - 20};
+    if (PtInRect(&chooser_place, on_form)) on_form = {form_place.left + 20, form_place.bottom - 20};
+    ASSERT_FALSE(PtInRect(&chooser_place, on_form));
+
+    auto covered = [&] {
+        SetForegroundWindow(cover);
+        SetWindowPos(cover, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        return PumpedWaitFor([&] { return GetForegroundWindow() == cover && !ChooserOnTop(chooser); });
+    };
+    struct Way {
+        const char* what;
+        std::function<void()> activate;
+    };
+    const Way ways[] = {
+        {"activation, as the taskbar and Alt+Tab do", [&] { SetForegroundWindow(window.form); }},
+        {"a click on the main window",
+         [&] {
+             SetCursorPos(on_form.x, on_form.y);
+             INPUT click[2] = {};
+             click[0].type = click[1].type = INPUT_MOUSE;
+             click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+             click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+             SendInput(2, click, sizeof(INPUT));
+         }},
+    };
+    for (const Way& way : ways) {
+        ASSERT_TRUE(covered()) << "the cover did not come forward";
+        way.activate();
+        EXPECT_TRUE(PumpedWaitFor([&] { return GetForegroundWindow() == chooser && ChooserOnTop(chooser); }))
+            << way.what;
+    }
+    DestroyWindow(cover);
+    EXPECT_FALSE(IsWindowEnabled(window.form)) << "the chooser is still modal";
+    Click(ControlWithText(chooser, L"Button", L"キャンセル"));
+    WaitUntilHidden(chooser);
     Click(window.cancel);
     EXPECT_EQ(window.program.WaitForExit(), 0u);
 }

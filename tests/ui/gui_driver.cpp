@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/wide_text.h"
 
@@ -126,22 +127,40 @@ DWORD Program::WaitForExit() {
     return code;
 }
 
+namespace {
+
+// Windows of DPI-aware programs report their true pixels only to DPI-aware ones.
+const bool kPerMonitorAware = [] {
+    using SetContextFn = BOOL(WINAPI*)(HANDLE);
+    const auto set_context = reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+    // Per-monitor v2 where the system has it, per-monitor before that.
+    return set_context != nullptr &&
+           (set_context(reinterpret_cast<HANDLE>(-4)) || set_context(reinterpret_cast<HANDLE>(-3)));
+}();
+
+int ScaledEdge(LONG at_96) { return MulDiv(at_96, DisplayDpi(), 96); }
+
+// An EnumWindows callback: a named function, as a lambda has no stdcall
+// conversion on 32-bit Windows.
+BOOL CALLBACK StopAtMatch(HWND window, LPARAM data) {
+    auto* s = reinterpret_cast<Search*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != s->pid || !IsWindowVisible(window)) return TRUE;
+    if (!s->window_class->empty() && lstrcmpiW(ClassOf(window).c_str(), s->window_class->c_str()) != 0) {
+        return TRUE;
+    }
+    if (!s->caption->empty() && Text(window) != *s->caption) return TRUE;
+    s->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
 HWND FindVisibleWindow(DWORD pid, const std::wstring& window_class, const std::wstring& caption) {
     Search search{pid, &window_class, &caption, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) {
-            auto* s = reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != s->pid || !IsWindowVisible(window)) return TRUE;
-            if (!s->window_class->empty() && lstrcmpiW(ClassOf(window).c_str(), s->window_class->c_str()) != 0) {
-                return TRUE;
-            }
-            if (!s->caption->empty() && Text(window) != *s->caption) return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumWindows(&StopAtMatch, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -296,6 +315,30 @@ void Dismiss(const MessageBoxSeen& box) {
     Click(GetDlgItem(box.window, IDOK));
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); }))
         << "the message box stayed";
+}
+
+int DisplayDpi() {
+    const char* dpi = std::getenv("TALVOREN_DPI");
+    return dpi != nullptr && *dpi != '\0' ? std::atoi(dpi) : 96;
+}
+
+RECT Scaled(const RECT& at_96) {
+    return {ScaledEdge(at_96.left), ScaledEdge(at_96.top), ScaledEdge(at_96.right), ScaledEdge(at_96.bottom)};
+}
+
+std::string Describe(const RECT& r) {
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ")-(" + std::to_string(r.right) + ", " +
+           std::to_string(r.bottom) + ") at " + std::to_string(DisplayDpi()) + " DPI";
+}
+
+::testing::AssertionResult PlacedAt(const RECT& seen, const RECT& expected) {
+    const LONG slack = DisplayDpi() == 96 ? 0 : 1;
+    const bool close = std::abs(seen.left - expected.left) <= slack && std::abs(seen.top - expected.top) <= slack &&
+                       std::abs(seen.right - expected.right) <= slack &&
+                       std::abs(seen.bottom - expected.bottom) <= slack;
+    if (close) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "at " << Describe(seen) << ", expected " << Describe(expected)
+                                         << " (test program per-monitor aware: " << kPerMonitorAware << ")";
 }
 
 std::wstring ProgramFolder() {

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <string>
 #include <vector>
@@ -90,6 +92,16 @@ bool WaitFor(Condition condition) {
     }
     return true;
 }
+
+// The DPI the display is set to: TALVOREN_DPI (scripts/with-xvfb sets the
+// prefix to it), 96 when unset. The test program asks to be per-monitor DPI
+// aware, as the programs it reads pixels from are.
+int DisplayDpi();
+// A rectangle of the 96-DPI design at the display's DPI, edge by edge.
+RECT Scaled(const RECT& at_96);
+std::string Describe(const RECT& rect);
+// Within a pixel of `expected` at a scaled display, exactly at 96 DPI.
+::testing::AssertionResult PlacedAt(const RECT& seen, const RECT& expected);
 
 // A folder next to the test program, made afresh (and emptied) for one test.
 std::wstring FreshFolder(const std::wstring& name);
