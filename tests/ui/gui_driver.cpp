@@ -73,10 +73,16 @@ Program::Program(const std::wstring& exe, const std::wstring& arguments, const s
     startup.hStdOutput = write_end;
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     std::wstring command = L"\"" + exe + L"\" " + arguments;
-    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        directory.empty() ? nullptr : directory.c_str(), &startup, &process_)) {
-        ADD_FAILURE() << "CreateProcessW " << Narrow(exe) << ": " << GetLastError();
+    // Wine, busy starting other programs, now and then fails a start with an
+    // internal error that the next attempt does not meet.
+    bool started = false;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        started = CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                 directory.empty() ? nullptr : directory.c_str(), &startup, &process_);
+        if (!started && GetLastError() != ERROR_INTERNAL_ERROR) break;
+        if (!started) Sleep(500);
     }
+    if (!started) ADD_FAILURE() << "CreateProcessW " << Narrow(exe) << ": " << GetLastError();
     CloseHandle(write_end);
 }
 
