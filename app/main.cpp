@@ -4,8 +4,8 @@
 
 #include <exception>
 
-#include "platform/message_box_win32.h"
-#include "platform/message_loop_win32.h"
+#include "platform/winui/message_box_win32.h"
+#include "platform/winui/message_loop_win32.h"
 #include "ui/dat_inst_dig_form.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {

@@ -3,7 +3,7 @@
 
 #include "cli/progress_line.h"
 #include "core/conversion_run.h"
-#include "platform/host_files.h"
+#include "platform/files/host_files.h"
 #include "talvoren_version.h"
 
 namespace talvoren {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/console.h"
+#include "platform/files/console.h"
 
 namespace talvoren {
 

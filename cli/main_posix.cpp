@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "cli/driver.h"
-#include "platform/interrupt_cleanup.h"
+#include "platform/files/interrupt_cleanup.h"
 
 int main(int argc, char** argv) {
     talvoren::RemoveTemporaryFileOnInterrupt();

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "cli/driver.h"
-#include "platform/interrupt_cleanup.h"
-#include "platform/wide_text.h"
+#include "platform/files/interrupt_cleanup.h"
+#include "platform/files/wide_text.h"
 
 int wmain(int argc, wchar_t** argv) {
     talvoren::RemoveTemporaryFileOnInterrupt();

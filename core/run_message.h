@@ -5,8 +5,8 @@
 
 namespace talvoren {
 
-// Values are the message-box style bits of the two icons.
-enum class MessageIcon { Critical = 16, Information = 64 };
+// The icon a message is shown with; the window layer maps it to its own.
+enum class MessageIcon { Critical, Information };
 
 struct RunMessage {
     std::string text;  // lines joined by CR LF

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "platform/app_path_win32.h"
-#include "platform/windows_error_win32.h"
+#include "platform/winui/app_path_win32.h"
+#include "platform/winui/windows_error_win32.h"
 #include "ui/choice_folder_layout.h"
 #include "ui/module1.h"
 

@@ -3,9 +3,9 @@
 // last one was left. Its answer is left in Module1::SelectedFolder.
 #pragma once
 
-#include "platform/dir_list_win32.h"
-#include "platform/drive_list_win32.h"
-#include "platform/form_win32.h"
+#include "platform/winui/dir_list_win32.h"
+#include "platform/winui/drive_list_win32.h"
+#include "platform/winui/form_win32.h"
 
 namespace talvoren {
 

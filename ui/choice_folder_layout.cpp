@@ -6,9 +6,9 @@ using winui::ControlKind;
 using winui::kNoIndex;
 using winui::Row;
 
-const winui::FormSpec& ChoiceFolderLayout() {
-    static const winui::FormSpec layout = [] {
-        winui::FormSpec form;
+const winui::FormLayout& ChoiceFolderLayout() {
+    static const winui::FormLayout layout = [] {
+        winui::FormLayout form;
         form.caption = "フォルダーの選択";
         form.client_width = 5220;
         form.client_height = 4470;

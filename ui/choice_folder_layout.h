@@ -1,10 +1,10 @@
 // The folder chooser's window and controls as designed, in twips.
 #pragma once
 
-#include "platform/layout.h"
+#include "platform/winui/layout.h"
 
 namespace talvoren {
 
-const winui::FormSpec& ChoiceFolderLayout();
+const winui::FormLayout& ChoiceFolderLayout();
 
 }  // namespace talvoren

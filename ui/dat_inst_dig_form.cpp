@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "core/conversion_run.h"
-#include "platform/background_run_win32.h"
-#include "platform/file_drop_win32.h"
-#include "platform/file_search_win32.h"
-#include "platform/host_files.h"
-#include "platform/message_box_win32.h"
+#include "platform/winui/background_run_win32.h"
+#include "platform/winui/file_drop_win32.h"
+#include "platform/winui/file_search_win32.h"
+#include "platform/files/host_files.h"
+#include "platform/winui/message_box_win32.h"
 #include "ui/choice_folder_form.h"
 #include "ui/dat_inst_dig_layout.h"
 #include "ui/module1.h"
@@ -85,8 +85,8 @@ void DatInstDigForm::Text1_Change(int /*index*/) {
 // file fills the folder that holds it. Of several items the first counts.
 void DatInstDigForm::Form_Drop(int /*x*/, int y, const std::vector<std::string>& paths) {
     for (int index : {0, 1}) {
-        const winui::TwipsRect caption = Find<winui::Label>("Label5", index == 0 ? 0 : 4).Spec().rect;
-        const winui::TwipsRect button = Command2(index).Spec().rect;
+        const winui::TwipsRect caption = Find<winui::Label>("Label5", index == 0 ? 0 : 4).LayoutRow().rect;
+        const winui::TwipsRect button = Command2(index).LayoutRow().rect;
         if (y < caption.top || y >= button.top + button.height || paths.empty()) continue;
         const std::string folder = winui::FolderOfDroppedItem(paths.front());
         if (!folder.empty()) Text1(index).SetText(folder);

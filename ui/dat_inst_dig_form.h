@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "core/file_system.h"
-#include "platform/file_list_box_win32.h"
-#include "platform/form_win32.h"
+#include "platform/winui/file_list_box_win32.h"
+#include "platform/winui/form_win32.h"
 
 namespace talvoren {
 

@@ -1,5 +1,7 @@
 #include "ui/dat_inst_dig_layout.h"
 
+#include "platform/winui/resource_ids.h"
+
 namespace talvoren {
 
 using winui::ControlKind;
@@ -9,17 +11,17 @@ using winui::Row;
 
 namespace {
 
-const winui::FontSpec kTitleFont{"ＭＳ Ｐゴシック", 700, 1425, 128};
-const winui::FontSpec kStepFont{"ＭＳ Ｐゴシック", 700, 900, 128};
+const winui::FontLook kTitleFont{"ＭＳ Ｐゴシック", 700, 1425, 128};
+const winui::FontLook kStepFont{"ＭＳ Ｐゴシック", 700, 900, 128};
 constexpr winui::Rgb kWhite{255, 255, 255};
 constexpr winui::Rgb kRed{255, 0, 0};
 constexpr winui::Rgb kLightYellow{255, 255, 128};
 
 }  // namespace
 
-const winui::FormSpec& DatInstDigLayout() {
-    static const winui::FormSpec layout = [] {
-        winui::FormSpec form;
+const winui::FormLayout& DatInstDigLayout() {
+    static const winui::FormLayout layout = [] {
+        winui::FormLayout form;
         form.caption = "放送データバージョンUPコンバータ";
         form.client_width = 9780;
         form.client_height = 4305;
@@ -33,7 +35,7 @@ const winui::FormSpec& DatInstDigLayout() {
                 .Font(kTitleFont)
                 .Transparent(),
             Row(ControlKind::Picture, "Image1", kNoIndex, {8805, -30, 975, 930}, kNoTabIndex)
-                .PictureResource(kImage1Bitmap),
+                .PictureResource(TALVOREN_IMAGE1_BITMAP),
             Row(ControlKind::Label, "Label3", kNoIndex, {420, 525, 8280, 285}, 2,
                 "運賃表示器アプリの旧バージョンの放送データをVer4用の放送データへまとめてコンバートします。")
                 .Transparent(),

@@ -1,13 +1,10 @@
 // The main conversion window and its controls as designed, in twips.
 #pragma once
 
-#include "platform/layout.h"
+#include "platform/winui/layout.h"
 
 namespace talvoren {
 
-// The picture of Image1: a bitmap resource (RT_BITMAP) of the executable.
-constexpr int kImage1Bitmap = 101;
-
-const winui::FormSpec& DatInstDigLayout();
+const winui::FormLayout& DatInstDigLayout();
 
 }  // namespace talvoren

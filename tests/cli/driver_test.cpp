@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/run_messages.h"
-#include "platform/host_files.h"
+#include "platform/files/host_files.h"
 #include "tests/support/memory_files.h"
 #include "tests/support/temp_folder.h"
 

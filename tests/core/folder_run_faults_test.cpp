@@ -17,7 +17,7 @@
 #include "core/failure.h"
 #include "core/folder_run.h"
 #include "core/run_messages.h"
-#include "platform/host_files.h"
+#include "platform/files/host_files.h"
 #include "tests/support/forwarding_file_system.h"
 #include "tests/support/memory_files.h"
 #include "tests/support/recording_sink.h"

@@ -16,8 +16,9 @@
 
 #include "core/failure.h"
 #include "core/run_messages.h"
-#include "platform/host_files.h"
+#include "platform/files/host_files.h"
 #include "tests/support/memory_files.h"
+#include "tests/support/names_list.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_folder.h"
 #ifndef _WIN32
@@ -229,19 +230,8 @@ TEST_F(FolderRunTest, AFailureInTheThirdOfFiveFilesStopsTheRun) {
         files_->SetPath(source);
         if (c.third_vanishes) std::filesystem::remove(temp.Native("src/CTp.csv"));
 
-        // A list that keeps what it was given: the run lists the folder again.
-        class ListedOnce : public FileList {
-        public:
-            explicit ListedOnce(const FileList& listed) {
-                for (std::size_t i = 0; i < listed.ListCount(); ++i) names_.push_back(listed.List(i));
-            }
-            void SetPath(const std::string&) override {}
-            std::size_t ListCount() const override { return names_.size(); }
-            const std::string& List(std::size_t index) const override { return names_.at(index); }
-
-        private:
-            std::vector<std::string> names_;
-        } listed(*files_);
+        // The names as listed before the file vanished.
+        test::NamesList listed = test::NamesList::Of(*files_);
         test::RecordingSink sink;
 
         EXPECT_EQ(ConvertFolder(source, destination, listed, *fs_, sink), RunEnd::Failed);
@@ -409,17 +399,7 @@ TEST_F(FolderRunTest, ADiskThatFillsUpMidFileEndsInTheErrorReport) {
 
 // --- Doubles: what a real folder cannot show -------------------------------
 
-class NamesList : public FileList {
-public:
-    explicit NamesList(std::vector<std::string> names) : names_(std::move(names)) {}
-    void SetPath(const std::string& folder) override { paths_set.push_back(folder); }
-    std::size_t ListCount() const override { return names_.size(); }
-    const std::string& List(std::size_t index) const override { return names_.at(index); }
-    std::vector<std::string> paths_set;
-
-private:
-    std::vector<std::string> names_;
-};
+using test::NamesList;
 
 // Records every open, commit and close; inputs hold `contents[path]`, a read
 // of `failing_read` fails, one of `exhausting_read` runs out of memory, the

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/folder_run.h"
-#include "platform/host_files.h"
+#include "platform/files/host_files.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_folder.h"
 

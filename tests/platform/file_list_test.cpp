@@ -11,9 +11,9 @@
 #endif
 
 #include "core/failure.h"
-#include "platform/host_files.h"
-#include "platform/tape_file_name.h"
-#include "platform/temporary_file_name.h"
+#include "core/tape_file_list.h"
+#include "platform/files/host_files.h"
+#include "platform/files/temporary_file_name.h"
 #include "tests/support/temp_folder.h"
 
 namespace talvoren {

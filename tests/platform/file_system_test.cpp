@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/failure.h"
-#include "platform/host_files.h"
+#include "platform/files/host_files.h"
 #include "tests/support/temp_folder.h"
 #ifdef _WIN32
 #include <windows.h>

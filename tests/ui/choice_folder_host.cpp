@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/message_loop_win32.h"
+#include "platform/winui/message_loop_win32.h"
 #include "ui/choice_folder_form.h"
 #include "ui/module1.h"
 

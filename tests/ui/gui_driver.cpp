@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/wide_text.h"
+#include "platform/files/wide_text.h"
 
 namespace talvoren::gui {
 namespace {

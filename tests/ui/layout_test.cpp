@@ -9,17 +9,18 @@
 #include <string>
 #include <utility>
 
-#include "platform/layout.h"
+#include "platform/winui/layout.h"
 #include "ui/choice_folder_layout.h"
+#include "platform/winui/resource_ids.h"
 #include "ui/dat_inst_dig_layout.h"
 
 namespace talvoren {
 namespace {
 
 using winui::ControlKind;
-using winui::FormSpec;
+using winui::FormLayout;
 
-const winui::ControlSpec* Find(const FormSpec& form, const std::string& name, int index) {
+const winui::ControlRow* Find(const FormLayout& form, const std::string& name, int index) {
     for (const auto& control : form.controls) {
         if (control.name == name && control.index == index) return &control;
     }
@@ -28,7 +29,7 @@ const winui::ControlSpec* Find(const FormSpec& form, const std::string& name, in
 
 // What the runtime needs of any table: each control once, each tab index
 // once, and twips that are whole pixels at 96 DPI.
-void ExpectSound(const FormSpec& form) {
+void ExpectSound(const FormLayout& form) {
     std::set<std::pair<std::string, int>> controls;
     std::set<int> tab_indices;
     EXPECT_EQ(form.client_width % 15, 0);
@@ -50,7 +51,7 @@ void ExpectSound(const FormSpec& form) {
 }
 
 TEST(ChoiceFolderLayout, WindowAsDesigned) {
-    const FormSpec& form = ChoiceFolderLayout();
+    const FormLayout& form = ChoiceFolderLayout();
     EXPECT_EQ(form.caption, "フォルダーの選択");
     EXPECT_EQ(form.client_width, 5220);
     EXPECT_EQ(form.client_height, 4470);
@@ -67,7 +68,7 @@ TEST(ChoiceFolderLayout, ControlsUseThePlatformsFontsAndColours) {
 }
 
 TEST(DatInstDigLayout, WindowAsDesigned) {
-    const FormSpec& form = DatInstDigLayout();
+    const FormLayout& form = DatInstDigLayout();
     EXPECT_EQ(form.caption, "放送データバージョンUPコンバータ");
     EXPECT_EQ(form.client_width, 9780);
     EXPECT_EQ(form.client_height, 4305);
@@ -79,13 +80,13 @@ TEST(DatInstDigLayout, WindowAsDesigned) {
 }
 
 TEST(DatInstDigLayout, FontsColoursAndStatesAsDesigned) {
-    const FormSpec& form = DatInstDigLayout();
-    const winui::FontSpec title{"ＭＳ Ｐゴシック", 700, 1425, 128};
-    const winui::FontSpec step{"ＭＳ Ｐゴシック", 700, 900, 128};
+    const FormLayout& form = DatInstDigLayout();
+    const winui::FontLook title{"ＭＳ Ｐゴシック", 700, 1425, 128};
+    const winui::FontLook step{"ＭＳ Ｐゴシック", 700, 900, 128};
     struct Look {
         std::string name;
         int index;
-        std::optional<winui::FontSpec> font;
+        std::optional<winui::FontLook> font;
         std::optional<winui::Rgb> fore, back;
         bool transparent, border, visible, enabled, behind;
         int picture;
@@ -94,7 +95,7 @@ TEST(DatInstDigLayout, FontsColoursAndStatesAsDesigned) {
     const Look looks[] = {
         {"Label1", winui::kNoIndex, {}, {}, white, false, false, true, true, true, 0},
         {"Label2", winui::kNoIndex, title, {}, {}, true, false, true, true, false, 0},
-        {"Image1", winui::kNoIndex, {}, {}, {}, false, false, true, true, false, kImage1Bitmap},
+        {"Image1", winui::kNoIndex, {}, {}, {}, false, false, true, true, false, TALVOREN_IMAGE1_BITMAP},
         {"Label3", winui::kNoIndex, {}, {}, {}, true, false, true, true, false, 0},
         {"Label4", 0, {}, {}, {}, false, true, true, true, false, 0},
         {"Label5", 0, step, {}, {}, false, false, true, true, false, 0},
@@ -109,7 +110,7 @@ TEST(DatInstDigLayout, FontsColoursAndStatesAsDesigned) {
         {"Command1", 0, {}, {}, {}, false, false, true, false, false, 0},
         {"Command1", 1, {}, {}, {}, false, false, true, true, false, 0},
     };
-    auto same_font = [](const std::optional<winui::FontSpec>& a, const std::optional<winui::FontSpec>& b) {
+    auto same_font = [](const std::optional<winui::FontLook>& a, const std::optional<winui::FontLook>& b) {
         if (!a || !b) return !a && !b;
         return a->face == b->face && a->weight == b->weight && a->centipoints == b->centipoints &&
                a->charset == b->charset;
@@ -120,7 +121,7 @@ TEST(DatInstDigLayout, FontsColoursAndStatesAsDesigned) {
     };
     for (const Look& look : looks) {
         SCOPED_TRACE(look.name + "(" + std::to_string(look.index) + ")");
-        const winui::ControlSpec* control = Find(form, look.name, look.index);
+        const winui::ControlRow* control = Find(form, look.name, look.index);
         ASSERT_NE(control, nullptr);
         EXPECT_TRUE(same_font(control->font, look.font));
         EXPECT_TRUE(same_colour(control->fore, look.fore));

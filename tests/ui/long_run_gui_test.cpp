@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/wide_text.h"
+#include "platform/files/wide_text.h"
 #include "tests/ui/gui_driver.h"
 
 namespace talvoren::gui {

@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "core/run_message.h"
-#include "platform/message_box_win32.h"
-#include "platform/wide_text.h"
+#include "platform/winui/message_box_win32.h"
+#include "platform/files/wide_text.h"
 #include "tests/ui/gui_driver.h"
 
 namespace talvoren {

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/host_files.h"
-#include "platform/message_loop_win32.h"
+#include "platform/files/host_files.h"
+#include "platform/winui/message_loop_win32.h"
 #include "tests/support/forwarding_file_system.h"
 #include "ui/dat_inst_dig_form.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "platform/twips.h"
+#include "platform/winui/twips.h"
 
 namespace talvoren::winui {
 namespace {

@@ -1,0 +1,245 @@
+// The file layer on POSIX: unbuffered descriptors; the converter does the
+// buffering, so every Write is one or more write() calls. A destination is
+// written as an unnamed file (O_TMPFILE) where the file system offers one,
+// else under a temporary name, and linked or renamed into place when complete.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <optional>
+
+#include "core/failure.h"
+#include "platform/files/host_files.h"
+#include "platform/files/interrupt_cleanup.h"
+#include "platform/files/os_error.h"
+#include "platform/files/temporary_file_name.h"
+#include "platform/files/unique_fd_posix.h"
+
+namespace talvoren {
+namespace {
+
+class PosixInputFile : public InputFile {
+public:
+    explicit PosixInputFile(UniqueFd fd) : fd_(std::move(fd)) {}
+
+    std::size_t Read(char* buffer, std::size_t capacity) override {
+        for (;;) {
+            const ssize_t got = read(fd_.get(), buffer, capacity);
+            if (got >= 0) return static_cast<std::size_t>(got);
+            if (errno != EINTR) throw LastOsError();
+        }
+    }
+
+private:
+    UniqueFd fd_;
+};
+
+FileId IdOf(const struct stat& status) {
+    FileId id;
+    id.volume = static_cast<std::uint64_t>(status.st_dev);
+    id.index_low = static_cast<std::uint64_t>(status.st_ino);
+    return id;
+}
+
+// The folder part of `path`, with its separator ("./" when there is none).
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+}
+
+// A temporary name in `folder`, new at every call.
+std::string TemporaryPathIn(const std::string& folder) {
+    static const auto process = static_cast<unsigned long>(getpid());
+    return folder + NextTemporaryFileName(process);
+}
+
+// A fresh file under a temporary name in `folder`; nullopt with errno set when none can be made.
+std::optional<std::pair<UniqueFd, std::string>> CreateNamedTemporary(const std::string& folder) {
+    for (;;) {
+        std::string path = TemporaryPathIn(folder);
+        UniqueFd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (fd) return std::make_pair(std::move(fd), std::move(path));
+        if (errno != EEXIST) return std::nullopt;
+    }
+}
+
+void WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            throw LastOsError();
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+}
+
+// The destination a replacement is for: its path, and the permission bits of
+// the file it replaces, which the new file takes.
+struct Destination {
+    std::string path;
+    std::optional<mode_t> old_mode;
+};
+
+// The written file's identity, its permissions set to the old file's first.
+FileId Finish(int fd, const Destination& destination) {
+    struct stat status;
+    if (fstat(fd, &status) != 0) throw LastOsError();
+    const mode_t mode = status.st_mode & 07777;
+    if (destination.old_mode && *destination.old_mode != mode && fchmod(fd, *destination.old_mode) != 0) {
+        throw LastOsError();
+    }
+    return IdOf(status);
+}
+
+// Links an open unnamed file in under `path`; false when the name is taken.
+// Through /proc when linking the descriptor itself needs a privilege.
+bool LinkUnnamed(int fd, const std::string& path) {
+    static std::atomic<bool> by_descriptor{true};
+    if (by_descriptor && linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0) return true;
+    if (errno == EEXIST) return false;
+    by_descriptor = false;
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+    if (errno == EEXIST) return false;
+    throw LastOsError();
+}
+
+// A replacement written as an unnamed file: a kill at any moment leaves
+// nothing behind. Commit links it in straight under the destination name
+// when there was nothing to replace, else under a temporary name renamed
+// over the old file.
+class UnnamedOutputFile : public OutputFile {
+public:
+    UnnamedOutputFile(UniqueFd fd, Destination destination)
+        : fd_(std::move(fd)), destination_(std::move(destination)) {}
+
+    void Write(const char* data, std::size_t size) override { WriteAll(fd_.get(), data, size); }
+
+    FileId Commit() override {
+        const FileId id = Finish(fd_.get(), destination_);
+        if (destination_.old_mode || !LinkUnnamed(fd_.get(), destination_.path)) LinkOverExisting();
+        if (close(fd_.Release()) != 0 && errno != EINTR) throw LastOsError();
+        return id;
+    }
+
+private:
+    void LinkOverExisting() {
+        const std::string folder = FolderOf(destination_.path);
+        for (;;) {
+            const std::string temporary = TemporaryPathIn(folder);
+            if (!LinkUnnamed(fd_.get(), temporary)) continue;
+            const PendingTemporaryFile pending(temporary);
+            if (rename(temporary.c_str(), destination_.path.c_str()) != 0) {
+                const ConvError error = LastOsError();
+                unlink(temporary.c_str());
+                throw error;
+            }
+            return;
+        }
+    }
+
+    UniqueFd fd_;
+    const Destination destination_;
+};
+
+// A replacement under a temporary name, for file systems without unnamed
+// files; removed unless committed, and on an interrupt of the driver.
+class NamedOutputFile : public OutputFile {
+public:
+    NamedOutputFile(UniqueFd fd, std::string temporary, Destination destination)
+        : fd_(std::move(fd)),
+          temporary_(std::move(temporary)),
+          destination_(std::move(destination)),
+          pending_(temporary_) {}
+    ~NamedOutputFile() override {
+        if (!committed_) unlink(temporary_.c_str());
+    }
+
+    void Write(const char* data, std::size_t size) override { WriteAll(fd_.get(), data, size); }
+
+    FileId Commit() override {
+        const FileId id = Finish(fd_.get(), destination_);
+        // Some file systems report a failed write only at close.
+        if (close(fd_.Release()) != 0 && errno != EINTR) throw LastOsError();
+        if (rename(temporary_.c_str(), destination_.path.c_str()) != 0) throw LastOsError();
+        committed_ = true;
+        return id;
+    }
+
+private:
+    UniqueFd fd_;
+    const std::string temporary_;
+    const Destination destination_;
+    const PendingTemporaryFile pending_;
+    bool committed_ = false;
+};
+
+class PosixFileSystem : public FileSystem {
+public:
+    std::unique_ptr<InputFile> OpenForReading(const std::string& path) override {
+        UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!fd) throw LastOsError();
+        return std::make_unique<PosixInputFile>(std::move(fd));
+    }
+
+    std::unique_ptr<OutputFile> CreateReplacement(const std::string& path, const ExistingFileCheck& check) override {
+        Destination destination{path, CheckExisting(path, check)};
+        const std::string folder = FolderOf(path);
+        UniqueFd fd(open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+        if (fd) return std::make_unique<UnnamedOutputFile>(std::move(fd), std::move(destination));
+        // No unnamed files here (or an old kernel).
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) throw LastOsError();
+        auto named = CreateNamedTemporary(folder);
+        if (!named) throw LastOsError();
+        return std::make_unique<NamedOutputFile>(std::move(named->first), std::move(named->second),
+                                                 std::move(destination));
+    }
+
+    std::optional<FileId> Identify(const std::string& path) override {
+        struct stat status;
+        if (stat(path.c_str(), &status) != 0) return std::nullopt;
+        return IdOf(status);
+    }
+
+    bool SharesFolder(const std::string& folder, const std::string& other_folder) override {
+        auto probe = CreateNamedTemporary(folder);
+        if (!probe) return false;
+        const PendingTemporaryFile pending(probe->second);
+        const std::string name = probe->second.substr(folder.size());
+        struct stat status;
+        const bool shows = stat((other_folder + name).c_str(), &status) == 0;
+        unlink(probe->second.c_str());
+        return shows;
+    }
+
+    char Separator() const override { return '/'; }
+    bool IsSeparator(char c) const override { return c == '/'; }
+
+private:
+    // What is at the destination name must be a regular file this user may
+    // write, and pass `check`. Returns its permission bits, for the new file.
+    static std::optional<mode_t> CheckExisting(const std::string& path, const ExistingFileCheck& check) {
+        struct stat status;
+        if (stat(path.c_str(), &status) != 0) {
+            if (errno == ENOENT) return std::nullopt;
+            throw LastOsError();
+        }
+        // Never opened: a FIFO would block, a device would be written to.
+        if (!S_ISREG(status.st_mode)) throw FailureOf(FailureCode::NotARegularFile);
+        // Replacing needs only the folder's permission, but a file its owner
+        // made read-only is refused as it always was.
+        if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) throw LastOsError();
+        check(IdOf(status));
+        return status.st_mode & 07777;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<FileSystem> MakeHostFileSystem() { return std::make_unique<PosixFileSystem>(); }
+
+}  // namespace talvoren
