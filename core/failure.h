@@ -49,7 +49,8 @@ struct Failure {
 };
 
 // Thrown by the reader, the file layer and the folder listing; the run and its
-// callers catch exactly this type.
+// callers catch exactly this type. what() is the failure's Japanese
+// description, made once when the error is made.
 class ConvError : public std::runtime_error {
 public:
     explicit ConvError(Failure failure);

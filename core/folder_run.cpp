@@ -69,14 +69,14 @@ public:
 
     RunEnd Convert(MessageSink& sink) {
         std::size_t index = 0;
-        Failure failure;
+        std::string description;
         progress_.Started(files_.ListCount());
         try {
             for (; index < files_.ListCount(); ++index) ConvertOne(index);
         } catch (const ConvError& error) {
-            failure = error.failure();
+            description = error.what();
         } catch (const std::bad_alloc&) {
-            failure.code = FailureCode::OutOfMemory;
+            description = FailureOf(FailureCode::OutOfMemory).what();
         }
         if (index == files_.ListCount()) {
             sink.Show(CompletedMessage());
@@ -87,7 +87,7 @@ public:
         output_.reset();
         input_.reset();
         const std::string& name = files_.List(index);
-        sink.Show(ConversionFailedMessage(source_folder_ + name, destination_folder_ + name, DescribeFailure(failure)));
+        sink.Show(ConversionFailedMessage(source_folder_ + name, destination_folder_ + name, description));
         return RunEnd::Failed;
     }
 
