@@ -39,11 +39,11 @@ public:
     // Writes all `size` bytes or throws ConvError.
     virtual void Write(const char* data, std::size_t size) = 0;
     // Puts what was written in place under the destination name, replacing
-    // the file there in one step, and returns the identity of the new file.
-    // Throws ConvError, with the destination as it was, when the data did not
-    // reach the file or could not take the name. Destroying an output that
-    // was not committed removes what it wrote.
-    virtual FileId Commit() = 0;
+    // the file there in one step. Throws ConvError, with the destination as it
+    // was, when the data did not reach the file, could not take the name, or
+    // the file at the name was refused (see CreateReplacement). Destroying an
+    // output that was not committed removes what it wrote.
+    virtual void Commit() = 0;
 };
 
 // Looks at the identity of the file already at a destination name before
@@ -55,11 +55,12 @@ public:
     virtual ~FileSystem() = default;
     // Opens for reading only; a source file is never written.
     virtual std::unique_ptr<InputFile> OpenForReading(const std::string& path) = 0;
-    // Starts the replacement of the file at `path`. What is at that name now
+    // Starts the replacement of the file at `path`. What is at that name
     // must be a regular, writable file (or nothing): a folder, a device, a
-    // FIFO or a socket is refused at once, a read-only file is access denied,
-    // and `check` sees the file's identity and may refuse it. Nothing at the
-    // name changes before OutputFile::Commit.
+    // FIFO or a socket is refused without ever being opened, a read-only file
+    // is access denied, and `check` sees the file's identity and may refuse
+    // it. These refusals come from here or from Commit, always before
+    // anything at the name changes.
     virtual std::unique_ptr<OutputFile> CreateReplacement(const std::string& path,
                                                           const ExistingFileCheck& check) = 0;
     // The identity of the file at `path`, or nothing when it cannot be reached.

@@ -55,6 +55,28 @@ private:
     std::vector<FileId> ids_;
 };
 
+// Destination files this run has written, identified only when a later
+// destination name already holds a file: into a fresh folder, never.
+class WrittenFiles {
+public:
+    explicit WrittenFiles(FileSystem& fs) : fs_(fs) {}
+
+    void Add(std::string path) { unidentified_.push_back(std::move(path)); }
+
+    bool Contains(const FileId& id) {
+        for (const std::string& path : unidentified_) {
+            if (const auto written = fs_.Identify(path)) ids_.insert(*written);
+        }
+        unidentified_.clear();
+        return ids_.count(id) != 0;
+    }
+
+private:
+    FileSystem& fs_;
+    std::vector<std::string> unidentified_;
+    std::set<FileId, decltype(&IdLess)> ids_{&IdLess};
+};
+
 class FolderRun {
 public:
     FolderRun(std::string source_folder, std::string destination_folder, const FileList& files, FileSystem& fs,
@@ -65,6 +87,7 @@ public:
           fs_(fs),
           progress_(progress),
           sources_(source_folder_, files, fs),
+          written_(fs),
           check_existing_([this](const FileId& id) { CheckExisting(id); }) {}
 
     RunEnd Convert(MessageSink& sink) {
@@ -100,10 +123,12 @@ private:
         if (index == 0 && fs_.SharesFolder(destination_folder_, source_folder_)) {
             throw FailureOf(FailureCode::SameAsSource);
         }
-        output_ = fs_.CreateReplacement(destination_folder_ + name, check_existing_);
+        const std::string destination = destination_folder_ + name;
+        output_ = fs_.CreateReplacement(destination, check_existing_);
         ProgressInput reported(*input_, progress_);
         ConvTapeFile(reported, *output_);
-        written_.insert(output_->Commit());
+        output_->Commit();
+        written_.Add(destination);
         output_.reset();
         input_.reset();
         progress_.FileConverted();
@@ -113,7 +138,7 @@ private:
         if (sources_.Contains(id)) throw FailureOf(FailureCode::SameAsSource);
         // Two listed names can lead to one destination file (letter case on a
         // folder that ignores it): the second must not replace the first.
-        if (written_.count(id) != 0) throw FailureOf(FailureCode::WrittenThisRun);
+        if (written_.Contains(id)) throw FailureOf(FailureCode::WrittenThisRun);
     }
 
     const std::string source_folder_;
@@ -122,7 +147,7 @@ private:
     FileSystem& fs_;
     RunProgress& progress_;
     SourceIdentities sources_;
-    std::set<FileId, decltype(&IdLess)> written_{&IdLess};
+    WrittenFiles written_;
     const ExistingFileCheck check_existing_;
     // Destroyed destination first, then source, also on the failure path.
     std::unique_ptr<InputFile> input_;

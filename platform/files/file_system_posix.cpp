@@ -77,22 +77,30 @@ void WriteAll(int fd, const char* data, std::size_t size) {
     }
 }
 
-// The destination a replacement is for: its path, and the permission bits of
-// the file it replaces, which the new file takes.
-struct Destination {
-    std::string path;
-    std::optional<mode_t> old_mode;
-};
-
-// The written file's identity, its permissions set to the old file's first.
-FileId Finish(int fd, const Destination& destination) {
+// What is at a destination name must be a regular file this user may write,
+// and pass `check`; nothing there passes too. Returns the permission bits of
+// the file there, for its replacement to take.
+std::optional<mode_t> CheckExisting(const std::string& path, const ExistingFileCheck& check) {
     struct stat status;
-    if (fstat(fd, &status) != 0) throw LastOsError();
-    const mode_t mode = status.st_mode & 07777;
-    if (destination.old_mode && *destination.old_mode != mode && fchmod(fd, *destination.old_mode) != 0) {
+    if (stat(path.c_str(), &status) != 0) {
+        if (errno == ENOENT) return std::nullopt;
         throw LastOsError();
     }
-    return IdOf(status);
+    // Never opened: a FIFO would block, a device would be written to.
+    if (!S_ISREG(status.st_mode)) throw FailureOf(FailureCode::NotARegularFile);
+    // Replacing needs only the folder's permission, but a file its owner made
+    // read-only is refused as it always was.
+    if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) throw LastOsError();
+    check(IdOf(status));
+    return status.st_mode & 07777;
+}
+
+// Gives the written file the permissions of the one it replaces.
+void KeepMode(int fd, std::optional<mode_t> old_mode) {
+    if (!old_mode) return;
+    struct stat status;
+    if (fstat(fd, &status) != 0) throw LastOsError();
+    if ((status.st_mode & 07777) != *old_mode && fchmod(fd, *old_mode) != 0) throw LastOsError();
 }
 
 // Links an open unnamed file in under `path`; false when the name is taken.
@@ -109,31 +117,32 @@ bool LinkUnnamed(int fd, const std::string& path) {
 }
 
 // A replacement written as an unnamed file: a kill at any moment leaves
-// nothing behind. Commit links it in straight under the destination name
-// when there was nothing to replace, else under a temporary name renamed
-// over the old file.
+// nothing behind. Commit links it in under the destination name when that is
+// free (a fresh folder costs no check at all); else it checks what is there
+// and links it in under a temporary name renamed over the old file.
 class UnnamedOutputFile : public OutputFile {
 public:
-    UnnamedOutputFile(UniqueFd fd, Destination destination)
-        : fd_(std::move(fd)), destination_(std::move(destination)) {}
+    UnnamedOutputFile(UniqueFd fd, std::string path, const ExistingFileCheck& check)
+        : fd_(std::move(fd)), path_(std::move(path)), check_(check) {}
 
     void Write(const char* data, std::size_t size) override { WriteAll(fd_.get(), data, size); }
 
-    FileId Commit() override {
-        const FileId id = Finish(fd_.get(), destination_);
-        if (destination_.old_mode || !LinkUnnamed(fd_.get(), destination_.path)) LinkOverExisting();
+    void Commit() override {
+        if (!LinkUnnamed(fd_.get(), path_)) {
+            KeepMode(fd_.get(), CheckExisting(path_, check_));
+            LinkOverExisting();
+        }
         if (close(fd_.Release()) != 0 && errno != EINTR) throw LastOsError();
-        return id;
     }
 
 private:
     void LinkOverExisting() {
-        const std::string folder = FolderOf(destination_.path);
+        const std::string folder = FolderOf(path_);
         for (;;) {
             const std::string temporary = TemporaryPathIn(folder);
             if (!LinkUnnamed(fd_.get(), temporary)) continue;
             const PendingTemporaryFile pending(temporary);
-            if (rename(temporary.c_str(), destination_.path.c_str()) != 0) {
+            if (rename(temporary.c_str(), path_.c_str()) != 0) {
                 const ConvError error = LastOsError();
                 unlink(temporary.c_str());
                 throw error;
@@ -143,17 +152,16 @@ private:
     }
 
     UniqueFd fd_;
-    const Destination destination_;
+    const std::string path_;
+    const ExistingFileCheck check_;
 };
 
 // A replacement under a temporary name, for file systems without unnamed
 // files; removed unless committed, and on an interrupt of the driver.
 class NamedOutputFile : public OutputFile {
 public:
-    NamedOutputFile(UniqueFd fd, std::string temporary, Destination destination)
-        : fd_(std::move(fd)),
-          temporary_(std::move(temporary)),
-          destination_(std::move(destination)),
+    NamedOutputFile(UniqueFd fd, std::string temporary, std::string path, const ExistingFileCheck& check)
+        : fd_(std::move(fd)), temporary_(std::move(temporary)), path_(std::move(path)), check_(check),
           pending_(temporary_) {}
     ~NamedOutputFile() override {
         if (!committed_) unlink(temporary_.c_str());
@@ -161,19 +169,19 @@ public:
 
     void Write(const char* data, std::size_t size) override { WriteAll(fd_.get(), data, size); }
 
-    FileId Commit() override {
-        const FileId id = Finish(fd_.get(), destination_);
+    void Commit() override {
+        KeepMode(fd_.get(), CheckExisting(path_, check_));
         // Some file systems report a failed write only at close.
         if (close(fd_.Release()) != 0 && errno != EINTR) throw LastOsError();
-        if (rename(temporary_.c_str(), destination_.path.c_str()) != 0) throw LastOsError();
+        if (rename(temporary_.c_str(), path_.c_str()) != 0) throw LastOsError();
         committed_ = true;
-        return id;
     }
 
 private:
     UniqueFd fd_;
     const std::string temporary_;
-    const Destination destination_;
+    const std::string path_;
+    const ExistingFileCheck check_;
     const PendingTemporaryFile pending_;
     bool committed_ = false;
 };
@@ -186,17 +194,17 @@ public:
         return std::make_unique<PosixInputFile>(std::move(fd));
     }
 
+    // The checks of what is at the name come at the commit, still before
+    // anything there changes: a run into a fresh folder then pays for none.
     std::unique_ptr<OutputFile> CreateReplacement(const std::string& path, const ExistingFileCheck& check) override {
-        Destination destination{path, CheckExisting(path, check)};
         const std::string folder = FolderOf(path);
         UniqueFd fd(open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
-        if (fd) return std::make_unique<UnnamedOutputFile>(std::move(fd), std::move(destination));
+        if (fd) return std::make_unique<UnnamedOutputFile>(std::move(fd), path, check);
         // No unnamed files here (or an old kernel).
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) throw LastOsError();
         auto named = CreateNamedTemporary(folder);
         if (!named) throw LastOsError();
-        return std::make_unique<NamedOutputFile>(std::move(named->first), std::move(named->second),
-                                                 std::move(destination));
+        return std::make_unique<NamedOutputFile>(std::move(named->first), std::move(named->second), path, check);
     }
 
     std::optional<FileId> Identify(const std::string& path) override {
@@ -218,24 +226,6 @@ public:
 
     char Separator() const override { return '/'; }
     bool IsSeparator(char c) const override { return c == '/'; }
-
-private:
-    // What is at the destination name must be a regular file this user may
-    // write, and pass `check`. Returns its permission bits, for the new file.
-    static std::optional<mode_t> CheckExisting(const std::string& path, const ExistingFileCheck& check) {
-        struct stat status;
-        if (stat(path.c_str(), &status) != 0) {
-            if (errno == ENOENT) return std::nullopt;
-            throw LastOsError();
-        }
-        // Never opened: a FIFO would block, a device would be written to.
-        if (!S_ISREG(status.st_mode)) throw FailureOf(FailureCode::NotARegularFile);
-        // Replacing needs only the folder's permission, but a file its owner
-        // made read-only is refused as it always was.
-        if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) throw LastOsError();
-        check(IdOf(status));
-        return status.st_mode & 07777;
-    }
 };
 
 }  // namespace

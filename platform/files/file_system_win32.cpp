@@ -92,7 +92,7 @@ public:
         }
     }
 
-    FileId Commit() override {
+    void Commit() override {
         if (!CloseHandle(handle_.Release())) throw LastOsError();
         // ReplaceFileW gives up on some volumes (FAT, some network shares);
         // its failures leave the new content at the temporary name, so the
@@ -104,10 +104,6 @@ public:
             throw LastOsError();
         }
         committed_ = true;
-        // Taken from the name: ReplaceFileW may give the file another index.
-        const std::optional<FileId> id = IdentifyLiteral(path_);
-        if (!id) throw LastOsError();
-        return *id;
     }
 
 private:

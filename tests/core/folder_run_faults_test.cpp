@@ -97,9 +97,9 @@ public:
 
     // A commit that fails before the new file takes its name, as a rename
     // refused by a network drive would.
-    FileId Commit() override {
+    void Commit() override {
         if (fault_ == Operation::Commit) throw ConvError(Injected(Operation::Commit));
-        return inner_->Commit();
+        inner_->Commit();
     }
 
 private:

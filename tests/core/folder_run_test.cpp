@@ -432,11 +432,10 @@ public:
         Output(LoggingFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
         ~Output() override { fs_.log.push_back("destroy output " + path_); }
         void Write(const char* data, std::size_t size) override { data_.append(data, size); }
-        FileId Commit() override {
+        void Commit() override {
             fs_.log.push_back("commit output " + path_);
             if (fs_.failing_commit == path_) throw ConvError(test::OsFailure(FailureCode::DiskFull));
             fs_.written[fs_.Key(path_)] = data_;
-            return fs_.IdOf(path_);
         }
 
     private:
@@ -454,7 +453,11 @@ public:
         if (written.count(Key(path)) != 0) check(IdOf(path));
         return std::make_unique<Output>(*this, path);
     }
-    std::optional<FileId> Identify(const std::string&) override { return std::nullopt; }
+    // Only written files have an identity here.
+    std::optional<FileId> Identify(const std::string& path) override {
+        if (written.count(Key(path)) == 0) return std::nullopt;
+        return IdOf(path);
+    }
     bool SharesFolder(const std::string&, const std::string&) override { return shared_folders; }
     char Separator() const override { return '\\'; }
     bool IsSeparator(char c) const override { return c == '\\' || c == '/'; }

@@ -55,10 +55,10 @@ FailureCode FailureCodeOf(Action action) {
 class FileSystemTest : public ::testing::Test {
 protected:
     // Writes `bytes` as the replacement of `name` and commits it.
-    FileId Replace(const std::string& name, const std::string& bytes, const ExistingFileCheck& check = kAnyFile) {
+    void Replace(const std::string& name, const std::string& bytes, const ExistingFileCheck& check = kAnyFile) {
         auto output = fs_->CreateReplacement(temp_.PathOf(name), check);
         output->Write(bytes.data(), bytes.size());
-        return output->Commit();
+        output->Commit();
     }
     std::string Sep() const { return std::string(1, fs_->Separator()); }
 
@@ -72,10 +72,9 @@ TEST_F(FileSystemTest, WritesAndReadsEveryByteUnchanged) {
     auto output = fs_->CreateReplacement(temp_.PathOf("駅名Tp.csv"), kAnyFile);
     output->Write(data.data(), 1000);
     output->Write(data.data() + 1000, data.size() - 1000);
-    const FileId id = output->Commit();
+    output->Commit();
 
     EXPECT_EQ(temp_.Read("駅名Tp.csv"), data);
-    EXPECT_TRUE(id == *fs_->Identify(temp_.PathOf("駅名Tp.csv")));
     for (const std::size_t chunk : {std::size_t{7}, std::size_t{256 * 1024}}) {
         auto input = fs_->OpenForReading(temp_.PathOf("駅名Tp.csv"));
         EXPECT_EQ(ReadAll(*input, chunk), data) << chunk;
@@ -108,7 +107,10 @@ TEST_F(FileSystemTest, TheDestinationChangesOnlyAtTheCommit) {
             if (committed) output->Commit();
             output.reset();
 
-            EXPECT_EQ(asked, existed ? 1 : 0);
+            // The old file is looked at by the commit at the latest.
+            if (committed) {
+                EXPECT_EQ(asked, existed ? 1 : 0);
+            }
             const std::string expected = committed ? "new" : existed ? std::string(10000, 'o') : "";
             if (committed || existed) {
                 EXPECT_EQ(temp.Read("ATp.csv"), expected);
@@ -136,8 +138,7 @@ TEST_F(FileSystemTest, TheCheckSeesTheExistingFileAndMayRefuseIt) {
     const ExistingFileCheck refuse_source = [&](const FileId& checked) {
         if (checked == source) throw FailureOf(FailureCode::SameAsSource);
     };
-    EXPECT_EQ(FailureCodeOf([&] { fs_->CreateReplacement(temp_.PathOf("source"), refuse_source); }),
-              FailureCode::SameAsSource);
+    EXPECT_EQ(FailureCodeOf([&] { Replace("source", "new", refuse_source); }), FailureCode::SameAsSource);
     EXPECT_EQ(ReadAll(*input, 64), "keep me");
     EXPECT_EQ(temp_.List(""), (std::vector<std::string>{"old", "source"}));
 }
@@ -189,7 +190,7 @@ TEST_F(FileSystemTest, OnlyARegularWritableFileIsReplaced) {
 #endif
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(FailureCodeOf([&] { fs_->CreateReplacement(temp_.PathOf(c.name), kAnyFile); }), c.code);
+        EXPECT_EQ(FailureCodeOf([&] { Replace(c.name, "new"); }), c.code);
     }
     EXPECT_EQ(FailureCodeOf([&] { fs_->OpenForReading(temp_.PathOf("missing")); }), FailureCode::NotFound);
     EXPECT_EQ(FailureCodeOf([&] { fs_->OpenForReading(temp_.PathOf("file/ATp.csv")); }), FailureCode::NotFound);

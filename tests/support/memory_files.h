@@ -71,10 +71,7 @@ public:
         data_.append(data, size);
     }
 
-    FileId Commit() override {
-        ++commit_calls_;
-        return {};
-    }
+    void Commit() override { ++commit_calls_; }
 
     const std::string& data() const { return data_; }
     std::size_t write_calls() const { return write_calls_; }
