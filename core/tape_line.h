@@ -1,7 +1,7 @@
 // The upgraded line of one record: text, ",", the sign-slot number, ",0".
 // The line end is formatted inline and branch-free, without ostreams or
 // printf: it runs once per record, and the digit count of the numbers in a
-// file is unpredictable.
+// file is unpredictable. Both conversion paths write lines through it.
 #pragma once
 
 #include <cstddef>
@@ -12,16 +12,6 @@
 #include "core/tape_record.h"
 
 namespace talvoren {
-
-namespace tape_line_detail {
-
-// "00" to "99", so that two digits cost one division.
-inline constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
-}  // namespace tape_line_detail
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the first byte of the packed word is its lowest");
 
@@ -35,25 +25,31 @@ constexpr std::size_t kTapeLineEndMax = 11;
 // negative ones; never a plus sign or leading zeros.
 inline std::size_t FormatTapeLineEnd(std::int16_t number, char* out) {
     // Widened first: -32768 has no positive int16 counterpart.
-    const unsigned magnitude = number < 0 ? 0u - static_cast<unsigned>(number) : static_cast<unsigned>(number);
-    const unsigned digits = 1 + (magnitude >= 10) + (magnitude >= 100) + (magnitude >= 1000) + (magnitude >= 10000);
-    // Five digits with leading zeros, ",0" and CR packed in one word; shifting
-    // drops the leading zeros, and the word is stored whole.
-    const unsigned high = magnitude / 100;
-    const unsigned low = magnitude % 100;
-    const std::uint64_t packed =
-        static_cast<std::uint64_t>('0' + high / 100) |
-        static_cast<std::uint64_t>(static_cast<unsigned char>(tape_line_detail::kDigitPairs[high % 100 * 2])) << 8 |
-        static_cast<std::uint64_t>(static_cast<unsigned char>(tape_line_detail::kDigitPairs[high % 100 * 2 + 1])) << 16 |
-        static_cast<std::uint64_t>(static_cast<unsigned char>(tape_line_detail::kDigitPairs[low * 2])) << 24 |
-        static_cast<std::uint64_t>(static_cast<unsigned char>(tape_line_detail::kDigitPairs[low * 2 + 1])) << 32 |
-        static_cast<std::uint64_t>(',') << 40 | static_cast<std::uint64_t>('0') << 48 |
-        static_cast<std::uint64_t>('\r') << 56;
-    const std::uint64_t shifted = packed >> (8 * (5 - digits));
+    const std::uint32_t magnitude =
+        number < 0 ? 0u - static_cast<std::uint32_t>(number) : static_cast<std::uint32_t>(number);
+    // Three pairs of digits, "0" and the first digit, then the next two
+    // pairs, one per 16-bit lane of a word; the divisions by 100 are exact
+    // multiply-shifts below 2^16.
+    const std::uint32_t hundreds = magnitude * 5243 >> 19;
+    const std::uint32_t ten_thousands = hundreds * 5243 >> 19;
+    const std::uint64_t pairs = ten_thousands | static_cast<std::uint64_t>(hundreds - 100 * ten_thousands) << 16 |
+                                static_cast<std::uint64_t>(magnitude - 100 * hundreds) << 32;
+    // Each lane (below 100) split into tens and ones: x * 103 >> 10 is x / 10
+    // there, and no lane spills into the next.
+    const std::uint64_t tens = (pairs * 103 >> 10) & 0x0000000F000F000Fu;
+    const std::uint64_t values = tens | (pairs - 10 * tens) << 8;
+    // The first digit that is not a leading zero; the last one always counts.
+    const unsigned leading = static_cast<unsigned>(__builtin_ctzll(values | std::uint64_t{1} << 40)) / 8;
+    const unsigned digits = 6 - leading;
+    // The digits and ",0" in one word, shifted past the leading zeros and
+    // stored whole.
+    const std::uint64_t packed = (values | 0x0000303030303030u | static_cast<std::uint64_t>(',') << 48 |
+                                  static_cast<std::uint64_t>('0') << 56) >>
+                                 (8 * leading);
     out[0] = ',';
     out[1] = number < 0 ? '-' : ' ';
-    std::memcpy(out + 2, &shifted, sizeof shifted);
-    out[digits + 5] = '\n';
+    std::memcpy(out + 2, &packed, sizeof packed);
+    std::memcpy(out + 4 + digits, "\r\n", 2);
     return digits + 6;
 }
 

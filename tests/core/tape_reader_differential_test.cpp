@@ -14,6 +14,7 @@
 
 #include "core/conv_tape_file.h"
 #include "core/failure.h"
+#include "core/tape_block.h"
 #include "core/tape_reader.h"
 #include "tests/support/memory_files.h"
 
