@@ -24,24 +24,37 @@ constexpr std::uint64_t kHighBits = 0x8080808080808080u;
 
 inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// The value of the `count` (1 to 8) bytes at `p` when all are decimal digits,
-// or -1. One eight-byte load; the input's padding keeps it inside the buffer.
-inline std::int32_t DigitsValue(const char* p, std::size_t count) {
+// "32767" as five big-endian bytes; one more is "32768".
+constexpr std::uint64_t kLargestPositive = 0x3332373637u;
+
+// The number whose `count` (1 to 8) bytes are at `p`, as WriteTapeLineEnd
+// takes it: its digits without leading zeros and how many. False when a byte
+// is not a digit or the number lies outside -32768..32767. One eight-byte
+// load; the input's padding keeps it inside the buffer.
+struct NumberDigits {
+    std::uint64_t digits;
+    std::size_t count;
+    bool negative;
+};
+
+inline bool ReadNumberDigits(const char* p, std::size_t count, bool negative, NumberDigits& number) {
     std::uint64_t word;
     std::memcpy(&word, p, sizeof word);
     // Digits become 0-9. Adding 0x76 sets the high bit of every byte above 9;
     // a carry out of such a byte only marks bytes after it.
     const std::uint64_t values = word ^ (kEveryByte * '0');
     const std::uint64_t not_digits = ((values + kEveryByte * (0x80 - 10)) | values) & kHighBits;
-    const unsigned unused_bits = static_cast<unsigned>(8 * (8 - count));
-    if ((not_digits << unused_bits) != 0) return -1;
-    // The digits moved to the top, zeros before them, then combined in pairs,
-    // fours and eights.
-    std::uint64_t v = values << unused_bits;
-    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFu;
-    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFu;
-    v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFu;
-    return static_cast<std::int32_t>(v);
+    if ((not_digits << (8 * (8 - count))) != 0) return false;
+    // The first digit that is not a leading zero; the last one always counts.
+    const std::size_t zeros = static_cast<std::size_t>(__builtin_ctzll(values | std::uint64_t{1} << (8 * (count - 1)))) / 8;
+    number.digits = word >> (8 * zeros);
+    number.count = count - zeros;
+    // Five digits compare as a big-endian number with "32767" or "32768".
+    const bool too_large =
+        (number.count == 5) & ((__builtin_bswap64(number.digits) >> 24) > kLargestPositive + negative);
+    // "-0" is zero, and zero has a blank in its sign slot.
+    number.negative = negative & ((number.digits & 0xFF) != '0');
+    return (number.count <= 5) & !too_large;
 }
 
 // Converts the line from `p` to its LF at `feed` into an upgraded line at
@@ -75,11 +88,12 @@ inline char* ConvUsualLine(const char* p, const char* feed, char* out) {
     const char* digits_end = feed - (feed[-1] == '\r');
     while (IsBlank(digits_end[-1])) --digits_end;
     const std::ptrdiff_t count = digits_end - number;
-    if (count < 1 || count > 8) return nullptr;
-    const std::int32_t value = DigitsValue(number, static_cast<std::size_t>(count));
-    if (value < 0 || value > 32767 + negative) return nullptr;
+    NumberDigits digits;
+    if (count < 1 || count > 8 || !ReadNumberDigits(number, static_cast<std::size_t>(count), negative, digits)) {
+        return nullptr;
+    }
     char* const line_end = out + (stop - p);
-    return line_end + FormatTapeLineEnd(static_cast<std::int16_t>(negative ? -value : value), line_end);
+    return line_end + WriteTapeLineEnd(digits.negative, digits.digits, digits.count, line_end);
 }
 
 template <class Scan>

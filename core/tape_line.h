@@ -18,11 +18,22 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the first byte of the 
 // The longest end of a line after its text: ",-32768,0" and CR LF.
 constexpr std::size_t kTapeLineEndMax = 11;
 
-// Writes the end of a line after its text at `out`: ",", the number in
-// sign-slot form, ",0", CR LF. Returns how many bytes that is. `out` must have
-// room for kTapeLineEndMax bytes; those past the returned count may be
-// overwritten. Sign slot: a blank before zero and positive numbers, "-" before
-// negative ones; never a plus sign or leading zeros.
+// The layout of a line after its text, written at `out`: ",", the sign slot
+// (a blank, or "-" for a negative number), the `count` decimal digits held in
+// `digits` (the first in the lowest byte, no leading zeros), ",0", CR LF.
+// Returns how many bytes that is. `out` must have room for kTapeLineEndMax
+// bytes; those past the returned count may be overwritten.
+inline std::size_t WriteTapeLineEnd(bool negative, std::uint64_t digits, std::size_t count, char* out) {
+    out[0] = ',';
+    out[1] = negative ? '-' : ' ';
+    // The whole word is stored; what lies past the digits is overwritten next.
+    std::memcpy(out + 2, &digits, sizeof digits);
+    std::memcpy(out + 2 + count, ",0\r\n", 4);
+    return count + 6;
+}
+
+// WriteTapeLineEnd for the value `number`: the sign slot and the digits of
+// its decimal form. Never a plus sign or leading zeros.
 inline std::size_t FormatTapeLineEnd(std::int16_t number, char* out) {
     // Widened first: -32768 has no positive int16 counterpart.
     const std::uint32_t magnitude =
@@ -37,20 +48,9 @@ inline std::size_t FormatTapeLineEnd(std::int16_t number, char* out) {
     // Each lane (below 100) split into tens and ones: x * 103 >> 10 is x / 10
     // there, and no lane spills into the next.
     const std::uint64_t tens = (pairs * 103 >> 10) & 0x0000000F000F000Fu;
-    const std::uint64_t values = tens | (pairs - 10 * tens) << 8;
-    // The first digit that is not a leading zero; the last one always counts.
-    const unsigned leading = static_cast<unsigned>(__builtin_ctzll(values | std::uint64_t{1} << 40)) / 8;
-    const unsigned digits = 6 - leading;
-    // The digits and ",0" in one word, shifted past the leading zeros and
-    // stored whole.
-    const std::uint64_t packed = (values | 0x0000303030303030u | static_cast<std::uint64_t>(',') << 48 |
-                                  static_cast<std::uint64_t>('0') << 56) >>
-                                 (8 * leading);
-    out[0] = ',';
-    out[1] = number < 0 ? '-' : ' ';
-    std::memcpy(out + 2, &packed, sizeof packed);
-    std::memcpy(out + 4 + digits, "\r\n", 2);
-    return digits + 6;
+    const std::uint64_t digits = (tens | (pairs - 10 * tens) << 8) | 0x0000303030303030u;
+    const unsigned count = 1 + (magnitude >= 10) + (magnitude >= 100) + (magnitude >= 1000) + (magnitude >= 10000);
+    return WriteTapeLineEnd(number < 0, digits >> (8 * (6 - count)), count, out);
 }
 
 // The whole line of `record` without its CR LF. Pure; never fails.
