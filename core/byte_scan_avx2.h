@@ -13,7 +13,7 @@ namespace talvoren {
 
 struct Avx2Scan {
     static constexpr std::size_t kFeedStep = 64;
-    static constexpr std::size_t kTextStep = 32;
+    static constexpr std::size_t kTextStep = 64;
 
     static std::size_t Index(std::uint64_t marks) { return static_cast<std::size_t>(__builtin_ctzll(marks)); }
 
@@ -27,14 +27,19 @@ struct Avx2Scan {
     }
 
     __attribute__((target("avx2"))) static TextStops CopyText(const char* p, char* out) {
-        const __m256i chunk = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), chunk);
-        const __m256i ends = _mm256_or_si256(
-            _mm256_or_si256(_mm256_cmpeq_epi8(chunk, _mm256_set1_epi8('"')), _mm256_cmpeq_epi8(chunk, _mm256_set1_epi8('\r'))),
-            _mm256_cmpeq_epi8(chunk, _mm256_set1_epi8('\n')));
-        const __m256i ends_or_comma = _mm256_or_si256(ends, _mm256_cmpeq_epi8(chunk, _mm256_set1_epi8(',')));
-        return {static_cast<std::uint32_t>(_mm256_movemask_epi8(ends)),
-                static_cast<std::uint32_t>(_mm256_movemask_epi8(ends_or_comma))};
+        std::uint64_t quoted = 0;
+        std::uint64_t bare = 0;
+        for (int i = 0; i < 2; ++i) {
+            const __m256i chunk = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * i));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32 * i), chunk);
+            const __m256i ends = _mm256_or_si256(
+                _mm256_or_si256(_mm256_cmpeq_epi8(chunk, _mm256_set1_epi8('"')), _mm256_cmpeq_epi8(chunk, _mm256_set1_epi8('\r'))),
+                _mm256_cmpeq_epi8(chunk, _mm256_set1_epi8('\n')));
+            const __m256i ends_or_comma = _mm256_or_si256(ends, _mm256_cmpeq_epi8(chunk, _mm256_set1_epi8(',')));
+            quoted |= static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(ends))) << (32 * i);
+            bare |= static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(ends_or_comma))) << (32 * i);
+        }
+        return {quoted, bare};
     }
 };
 
