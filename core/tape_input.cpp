@@ -71,14 +71,21 @@ bool TapeInput::TakeLineEnd() {
 }
 
 bool TapeInput::SkipBlankLines() {
+    // Byte by byte in the buffer: a file of blank lines is all this loop.
     for (;;) {
-        if (after_cr_) {
-            after_cr_ = false;
-            if (Peek() == '\n') Skip();
+        if (next_ == end_ && !Refill()) return true;
+        const char c = *next_;
+        const bool lf_of_cr = after_cr_ && c == '\n';
+        after_cr_ = false;
+        if (lf_of_cr || IsBlank(c)) {
+            ++next_;
+        } else if (c == '\r' || c == '\n') {
+            ++next_;
+            ++line_;
+            after_cr_ = c == '\r';
+        } else {
+            return false;
         }
-        SkipBlanks();
-        if (Peek() == kEnd) return true;
-        if (!TakeLineEnd()) return false;
     }
 }
 
@@ -94,7 +101,7 @@ int TapeInput::TakeUntil(const bool* stops, std::string& out, std::size_t limit)
             next_ += room;
             return kOverLimit;
         }
-        AppendWithin(out, next_, count, limit);
+        if (count != 0) AppendWithin(out, next_, count, limit);
         next_ = stop;
         if (stop != end_) return static_cast<unsigned char>(*stop);
     }

@@ -106,7 +106,11 @@ void ReadQuotedText(TapeInput& input, std::string& text) {
         if (input.Peek() != '"') break;
         // A doubled quote stands for one.
         if (text.size() == kMaxTapeText) Refuse(input, FailureCode::TextTooLong, text);
-        AppendWithin(text, "\"", 1, kMaxTapeText);
+        if (text.size() == text.capacity()) {
+            AppendWithin(text, "\"", 1, kMaxTapeText);
+        } else {
+            text.push_back('"');  // inline, unlike append: a file may be all doubled quotes
+        }
         input.Skip();
     }
     input.SkipBlanks();
