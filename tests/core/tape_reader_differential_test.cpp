@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <iterator>
 #include <optional>
 #include <random>
@@ -443,6 +444,10 @@ TEST(TapeReaderDifferential, LongFilesOfUsualRecordsMatchTheReference) {
 // longest line, so that a buffer ends at every byte of every kind of record,
 // with every scan.
 TEST(TapeReaderDifferential, UsualRecordsMatchTheReferenceWhereverABufferEnds) {
+    // Shown in the log, so that a build's test run tells which scans it ran.
+    std::printf("byte scans run here:");
+    for (const ByteScan scan : RunnableByteScans()) std::printf(" %s", ByteScanName(scan));
+    std::printf("\n");
     UsualFileMaker maker(11);
     const std::string file = maker.Next(30000);
     const Outcome expected = ReferenceConvert(file);
