@@ -27,16 +27,17 @@ inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 // "32767" as five big-endian bytes; one more is "32768".
 constexpr std::uint64_t kLargestPositive = 0x3332373637u;
 
-// The number whose `count` (1 to 8) bytes are at `p`, as WriteTapeLineEnd
-// takes it: its digits without leading zeros and how many. False when a byte
-// is not a digit or the number lies outside -32768..32767. One eight-byte
-// load; the input's padding keeps it inside the buffer.
+// A number as WriteTapeLineEnd takes it.
 struct NumberDigits {
-    std::uint64_t digits;
+    std::uint64_t digits;  // without leading zeros, the first in the lowest byte
     std::size_t count;
-    bool negative;
+    bool negative;  // false for zero, also when written "-0"
 };
 
+// Reads the number whose `count` (1 to 8) bytes are at `p`, its sign already
+// taken. False when a byte is not a digit or the number lies outside
+// -32768..32767. One eight-byte load; the input's padding keeps it inside the
+// buffer.
 inline bool ReadNumberDigits(const char* p, std::size_t count, bool negative, NumberDigits& number) {
     std::uint64_t word;
     std::memcpy(&word, p, sizeof word);
@@ -52,7 +53,6 @@ inline bool ReadNumberDigits(const char* p, std::size_t count, bool negative, Nu
     // Five digits compare as a big-endian number with "32767" or "32768".
     const bool too_large =
         (number.count == 5) & ((__builtin_bswap64(number.digits) >> 24) > kLargestPositive + negative);
-    // "-0" is zero, and zero has a blank in its sign slot.
     number.negative = negative & ((number.digits & 0xFF) != '0');
     return (number.count <= 5) & !too_large;
 }
@@ -96,8 +96,10 @@ inline char* ConvUsualLine(const char* p, const char* feed, char* out) {
     return line_end + WriteTapeLineEnd(digits.negative, digits.digits, digits.count, line_end);
 }
 
+// ConvTapeBlock over the scan `Scan`.
 template <class Scan>
 inline char* ConvUsualLines(TapeInput& input, char* out, const char* out_end) {
+    // The file's first line may start with a byte order mark: the full reader's.
     if (input.offset() == 0) return out;
     const char* line = input.buffered();
     const char* const end = input.buffered_end();
