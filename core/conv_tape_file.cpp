@@ -1,6 +1,7 @@
 // The per-file conversion: records in through TapeInput, lines out through a
 // fixed output buffer; the usual records go straight from one buffer to the
-// other, the rest one record at a time.
+// other (ConvTapeBlock), the rest one record at a time through the full
+// reader.
 #include "core/conv_tape_file.h"
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <memory>
 
 #include "core/failure.h"
+#include "core/tape_block.h"
 #include "core/tape_line.h"
 #include "core/tape_reader.h"
 
@@ -25,7 +27,7 @@ public:
           largest_(std::max<std::size_t>(capacity, 1)),
           buffer_(new char[capacity_]) {}
 
-    void WriteLine(const TapeRecordView& record) {
+    void WriteLine(const TapeRecord& record) {
         if (record.text.size() + kTapeLineEndMax > capacity_ - size_) {
             Append(record.text.data(), record.text.size());
             char end[kTapeLineEndMax];
@@ -92,18 +94,17 @@ private:
 
 }  // namespace
 
-void ConvTapeFile(InputFile& input, OutputFile& output, std::size_t buffer_size) {
+void ConvTapeFile(InputFile& input, OutputFile& output, std::size_t buffer_size, ByteScan scan) {
     TapeInput reader(input, buffer_size);
     LineWriter writer(output, buffer_size);
-    std::string storage;
-    TapeRecordView record;
+    TapeRecord record;
     for (;;) {
         if (char* out = writer.Room(kTapeBlockRoom)) {
-            writer.Commit(ConvBufferedTapeRecords(reader, out, writer.limit()));
+            writer.Commit(ConvTapeBlock(reader, out, writer.limit(), scan));
         }
         try {
             if (reader.AtEnd()) break;
-            record = ReadTapeRecordView(reader, storage);
+            ReadTapeRecord(reader, record);
         } catch (const ConvError&) {
             // The lines before a refused or unreadable record belong in the
             // output; should this write fail too, its failure is the one

@@ -4,21 +4,18 @@
 
 #include <cstddef>
 
+#include "core/byte_scan.h"
 #include "core/file_system.h"
+#include "core/tape_input.h"
 
 namespace talvoren {
-
-constexpr std::size_t kDefaultTapeBufferSize = 64 * 1024;
-// Buffers start at this size and grow by kTapeBufferGrowth while a file fills
-// them, up to the buffer size asked for.
-constexpr std::size_t kFirstTapeBufferSize = 4 * 1024;
-constexpr std::size_t kTapeBufferGrowth = 8;
 
 // Converts every record of `input` into one line of `output`, streaming with
 // buffers of at most `buffer_size` bytes. Throws ConvError on a refused field or
 // a failed read or write; the lines converted before the failure have been
-// handed to `output` by then. Neither file is closed here.
-void ConvTapeFile(InputFile& input, OutputFile& output,
-                  std::size_t buffer_size = kDefaultTapeBufferSize);
+// handed to `output` by then. Neither file is closed here. `scan` selects
+// the byte scan of the block conversion; every scan gives the same result.
+void ConvTapeFile(InputFile& input, OutputFile& output, std::size_t buffer_size = kDefaultTapeBufferSize,
+                  ByteScan scan = FastestByteScan());
 
 }  // namespace talvoren

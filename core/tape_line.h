@@ -1,7 +1,7 @@
 // The upgraded line of one record: text, ",", the sign-slot number, ",0".
 // The line end is formatted inline and branch-free, without ostreams or
 // printf: it runs once per record, and the digit count of the numbers in a
-// file is unpredictable.
+// file is unpredictable. Both conversion paths write lines through it.
 #pragma once
 
 #include <cstddef>
@@ -13,48 +13,44 @@
 
 namespace talvoren {
 
-namespace tape_line_detail {
-
-// "00" to "99", so that two digits cost one division.
-inline constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
-}  // namespace tape_line_detail
-
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the first byte of the packed word is its lowest");
 
 // The longest end of a line after its text: ",-32768,0" and CR LF.
 constexpr std::size_t kTapeLineEndMax = 11;
 
-// Writes the end of a line after its text at `out`: ",", the number in
-// sign-slot form, ",0", CR LF. Returns how many bytes that is. `out` must have
-// room for kTapeLineEndMax bytes; those past the returned count may be
-// overwritten. Sign slot: a blank before zero and positive numbers, "-" before
-// negative ones; never a plus sign or leading zeros.
+// The layout of a line after its text, written at `out`: ",", the sign slot
+// (a blank, or "-" for a negative number), the `count` decimal digits held in
+// `digits` (the first in the lowest byte, no leading zeros), ",0", CR LF.
+// Returns how many bytes that is. `out` must have room for kTapeLineEndMax
+// bytes; those past the returned count may be overwritten.
+inline std::size_t WriteTapeLineEnd(bool negative, std::uint64_t digits, std::size_t count, char* out) {
+    out[0] = ',';
+    out[1] = negative ? '-' : ' ';
+    // The whole word is stored; what lies past the digits is overwritten next.
+    std::memcpy(out + 2, &digits, sizeof digits);
+    std::memcpy(out + 2 + count, ",0\r\n", 4);
+    return count + 6;
+}
+
+// WriteTapeLineEnd for the value `number`: the sign slot and the digits of
+// its decimal form. Never a plus sign or leading zeros.
 inline std::size_t FormatTapeLineEnd(std::int16_t number, char* out) {
     // Widened first: -32768 has no positive int16 counterpart.
-    const unsigned magnitude = number < 0 ? 0u - static_cast<unsigned>(number) : static_cast<unsigned>(number);
-    const unsigned digits = 1 + (magnitude >= 10) + (magnitude >= 100) + (magnitude >= 1000) + (magnitude >= 10000);
-    // Five digits with leading zeros, ",0" and CR packed in one word; shifting
-    // drops the leading zeros, and the word is stored whole.
-    const unsigned high = magnitude / 100;
-    const unsigned low = magnitude % 100;
-    const std::uint64_t packed =
-        static_cast<std::uint64_t>('0' + high / 100) |
-        static_cast<std::uint64_t>(static_cast<unsigned char>(tape_line_detail::kDigitPairs[high % 100 * 2])) << 8 |
-        static_cast<std::uint64_t>(static_cast<unsigned char>(tape_line_detail::kDigitPairs[high % 100 * 2 + 1])) << 16 |
-        static_cast<std::uint64_t>(static_cast<unsigned char>(tape_line_detail::kDigitPairs[low * 2])) << 24 |
-        static_cast<std::uint64_t>(static_cast<unsigned char>(tape_line_detail::kDigitPairs[low * 2 + 1])) << 32 |
-        static_cast<std::uint64_t>(',') << 40 | static_cast<std::uint64_t>('0') << 48 |
-        static_cast<std::uint64_t>('\r') << 56;
-    const std::uint64_t shifted = packed >> (8 * (5 - digits));
-    out[0] = ',';
-    out[1] = number < 0 ? '-' : ' ';
-    std::memcpy(out + 2, &shifted, sizeof shifted);
-    out[digits + 5] = '\n';
-    return digits + 6;
+    const std::uint32_t magnitude =
+        number < 0 ? 0u - static_cast<std::uint32_t>(number) : static_cast<std::uint32_t>(number);
+    // Three pairs of digits, "0" and the first digit, then the next two
+    // pairs, one per 16-bit lane of a word; the divisions by 100 are exact
+    // multiply-shifts below 2^16.
+    const std::uint32_t hundreds = magnitude * 5243 >> 19;
+    const std::uint32_t ten_thousands = hundreds * 5243 >> 19;
+    const std::uint64_t pairs = ten_thousands | static_cast<std::uint64_t>(hundreds - 100 * ten_thousands) << 16 |
+                                static_cast<std::uint64_t>(magnitude - 100 * hundreds) << 32;
+    // Each lane (below 100) split into tens and ones: x * 103 >> 10 is x / 10
+    // there, and no lane spills into the next.
+    const std::uint64_t tens = (pairs * 103 >> 10) & 0x0000000F000F000Fu;
+    const std::uint64_t digits = (tens | (pairs - 10 * tens) << 8) | 0x0000303030303030u;
+    const unsigned count = 1 + (magnitude >= 10) + (magnitude >= 100) + (magnitude >= 1000) + (magnitude >= 10000);
+    return WriteTapeLineEnd(number < 0, digits >> (8 * (6 - count)), count, out);
 }
 
 // The whole line of `record` without its CR LF. Pure; never fails.

@@ -19,12 +19,12 @@ struct Outcome {
 };
 
 Outcome Convert(const std::string& data, std::size_t buffer_size = kDefaultTapeBufferSize,
-                std::size_t chunk_size = kDefaultTapeBufferSize) {
+                std::size_t chunk_size = kDefaultTapeBufferSize, ByteScan scan = FastestByteScan()) {
     test::MemoryInput input(data, chunk_size);
     test::MemoryOutput output;
     Outcome outcome;
     try {
-        ConvTapeFile(input, output, buffer_size);
+        ConvTapeFile(input, output, buffer_size, scan);
     } catch (const ConvError& error) {
         outcome.failure = error.failure();
     }
@@ -51,9 +51,11 @@ TEST(ConvTapeFile, ConvertsWholeFiles) {
         {"LF and CR line ends", "A,1\nB,2\rC,3", "A, 1,0\r\nB, 2,0\r\nC, 3,0\r\n"},
     };
     for (const auto& c : cases) {
-        const Outcome outcome = Convert(c.legacy);
-        EXPECT_FALSE(outcome.failure) << c.what;
-        EXPECT_EQ(outcome.output, c.upgraded) << c.what;
+        for (const ByteScan scan : RunnableByteScans()) {
+            const Outcome outcome = Convert(c.legacy, kDefaultTapeBufferSize, kDefaultTapeBufferSize, scan);
+            EXPECT_FALSE(outcome.failure) << c.what;
+            EXPECT_EQ(outcome.output, c.upgraded) << c.what << ", " << ByteScanName(scan) << " scan";
+        }
     }
 }
 

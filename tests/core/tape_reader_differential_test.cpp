@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <iterator>
 #include <optional>
 #include <random>
@@ -14,6 +15,7 @@
 
 #include "core/conv_tape_file.h"
 #include "core/failure.h"
+#include "core/tape_block.h"
 #include "core/tape_reader.h"
 #include "tests/support/memory_files.h"
 
@@ -137,12 +139,13 @@ Outcome ReferenceConvert(std::string_view file) {
 
 // ---- The streaming conversion under test. ----------------------------------
 
-Outcome StreamingConvert(const std::string& file, std::size_t buffer_size, std::size_t chunk_size) {
+Outcome StreamingConvert(const std::string& file, std::size_t buffer_size, std::size_t chunk_size,
+                         ByteScan scan = FastestByteScan()) {
     test::MemoryInput input(file, chunk_size);
     test::MemoryOutput output;
     Outcome outcome;
     try {
-        ConvTapeFile(input, output, buffer_size);
+        ConvTapeFile(input, output, buffer_size, scan);
     } catch (const ConvError& error) {
         outcome.refusal = error.failure().code;
         outcome.line = error.failure().line;
@@ -267,10 +270,13 @@ TEST(TapeReaderDifferential, RandomAndDamagedFilesMatchTheReference) {
         const Outcome expected = ReferenceConvert(file);
         (expected.refusal ? refused : converted)++;
         for (const Split& split : kSplits) {
-            const Outcome actual = StreamingConvert(file, split.buffer_size, split.chunk_size);
-            ASSERT_TRUE(actual == expected)
-                << "input \"" << Escaped(file) << "\" with buffer " << split.buffer_size << " and reads of "
-                << split.chunk_size << "\n  expected " << Describe(expected) << "\n  actual   " << Describe(actual);
+            for (const ByteScan scan : RunnableByteScans()) {
+                const Outcome actual = StreamingConvert(file, split.buffer_size, split.chunk_size, scan);
+                ASSERT_TRUE(actual == expected)
+                    << "input \"" << Escaped(file) << "\" with buffer " << split.buffer_size << " and reads of "
+                    << split.chunk_size << ", " << ByteScanName(scan) << " scan\n  expected " << Describe(expected)
+                    << "\n  actual   " << Describe(actual);
+            }
         }
     }
     // Both kinds of outcome must be well represented, or the comparison says little.
@@ -420,16 +426,39 @@ TEST(TapeReaderDifferential, LongFilesOfUsualRecordsMatchTheReference) {
         const Outcome expected = ReferenceConvert(file);
         refused += expected.refusal.has_value();
         for (const Split& split : splits) {
-            const Outcome actual = StreamingConvert(file, split.buffer_size, split.chunk_size);
-            ASSERT_TRUE(actual == expected) << "file " << i << " with buffer " << split.buffer_size
-                                            << " and reads of " << split.chunk_size << "\n  expected "
-                                            << Describe(expected).substr(0, 300) << "\n  actual   "
-                                            << Describe(actual).substr(0, 300);
+            for (const ByteScan scan : RunnableByteScans()) {
+                const Outcome actual = StreamingConvert(file, split.buffer_size, split.chunk_size, scan);
+                ASSERT_TRUE(actual == expected)
+                    << "file " << i << " with buffer " << split.buffer_size << " and reads of " << split.chunk_size
+                    << ", " << ByteScanName(scan) << " scan\n  expected " << Describe(expected).substr(0, 300)
+                    << "\n  actual   " << Describe(actual).substr(0, 300);
+            }
         }
     }
     // Refusals inside the files as well as at their ends, and files that convert.
     EXPECT_GT(refused, 10);
     EXPECT_LT(refused, 60);
+}
+
+// Reads of every length from just over one line's room to well past the
+// longest line, so that a buffer ends at every byte of every kind of record,
+// with every scan.
+TEST(TapeReaderDifferential, UsualRecordsMatchTheReferenceWhereverABufferEnds) {
+    // Shown in the log, so that a build's test run tells which scans it ran.
+    std::printf("byte scans run here:");
+    for (const ByteScan scan : RunnableByteScans()) std::printf(" %s", ByteScanName(scan));
+    std::printf("\n");
+    UsualFileMaker maker(11);
+    const std::string file = maker.Next(30000);
+    const Outcome expected = ReferenceConvert(file);
+    for (std::size_t chunk = kTapeBlockRoom; chunk < kTapeBlockRoom + 320; ++chunk) {
+        for (const ByteScan scan : RunnableByteScans()) {
+            const Outcome actual = StreamingConvert(file, kDefaultTapeBufferSize, chunk, scan);
+            ASSERT_TRUE(actual == expected) << "reads of " << chunk << ", " << ByteScanName(scan) << " scan\n  expected "
+                                            << Describe(expected).substr(0, 300) << "\n  actual   "
+                                            << Describe(actual).substr(0, 300);
+        }
+    }
 }
 
 }  // namespace

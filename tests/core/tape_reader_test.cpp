@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/conv_tape_file.h"
+#include "core/tape_line.h"
 #include "tests/support/memory_files.h"
 
 namespace talvoren {
@@ -22,6 +24,20 @@ std::string Describe(const std::vector<TapeRecord>& records) {
     std::string text;
     for (const TapeRecord& record : records) text += "[" + record.text + "|" + std::to_string(record.number) + "]";
     return text;
+}
+
+// The upgraded file of `data` as ConvTapeFile writes it with `scan`.
+std::string ConvertedWith(ByteScan scan, const std::string& data) {
+    test::MemoryInput input(data);
+    test::MemoryOutput output;
+    ConvTapeFile(input, output, kDefaultTapeBufferSize, scan);
+    return output.data();
+}
+
+std::string LinesOf(const std::vector<TapeRecord>& records) {
+    std::string lines;
+    for (const TapeRecord& record : records) lines += FormatTapeLine(record) + "\r\n";
+    return lines;
 }
 
 std::vector<TapeRecord> ReadAll(const std::string& data, std::size_t buffer_size, std::size_t chunk_size) {
@@ -66,6 +82,12 @@ TEST(TapeReader, AcceptedRecords) {
         for (const auto& [buffer_size, chunk_size] : kSeams) {
             EXPECT_EQ(Describe(ReadAll(c.data, buffer_size, chunk_size)), Describe(c.records))
                 << c.rule << ", buffer " << buffer_size << ", chunk " << chunk_size;
+        }
+        // After a first line, where the block conversion may take them, the
+        // records convert as read, whichever byte scan finds their fields.
+        for (const ByteScan scan : RunnableByteScans()) {
+            EXPECT_EQ(ConvertedWith(scan, "Z,0\n" + c.data), "Z, 0,0\r\n" + LinesOf(c.records))
+                << c.rule << ", " << ByteScanName(scan) << " scan";
         }
     }
 }
@@ -159,6 +181,8 @@ TEST(TapeReader, EveryNumberIsReadBack) {
             ASSERT_EQ(records[2 * (n + 32768) + 1].number, n) << n;
         }
     }
+    const std::string lines = LinesOf(ReadAll(data, kDefaultTapeBufferSize, kDefaultTapeBufferSize));
+    for (const ByteScan scan : RunnableByteScans()) EXPECT_TRUE(ConvertedWith(scan, data) == lines) << ByteScanName(scan);
 }
 
 TEST(TapeReader, TextOfExactlyTheLimitIsAcceptedWithinItsStorage) {

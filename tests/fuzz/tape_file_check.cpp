@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "core/conv_tape_file.h"
 #include "core/failure.h"
+#include "core/tape_block.h"
 #include "tests/support/memory_files.h"
 
 namespace talvoren::test {
@@ -21,13 +23,13 @@ struct Outcome {
 };
 
 Outcome Convert(std::string_view file, std::size_t buffer_size, std::size_t chunk_size,
-                std::optional<std::size_t> fail_after = std::nullopt) {
+                std::optional<std::size_t> fail_after = std::nullopt, ByteScan scan = FastestByteScan()) {
     MemoryInput input(std::string(file), chunk_size);
     if (fail_after) input.FailAfter(*fail_after, OsFailure(FailureCode::OtherOsError, 5, "injected read failure"));
     MemoryOutput output;
     Outcome outcome;
     try {
-        ConvTapeFile(input, output, buffer_size);
+        ConvTapeFile(input, output, buffer_size, scan);
     } catch (const ConvError& error) {
         outcome.failure = error.failure();
         outcome.description = error.what();
@@ -108,7 +110,10 @@ std::uint64_t LineCount(std::string_view file) {
 }  // namespace
 
 std::string CheckTapeConversion(std::string_view file) {
-    const Outcome whole = Convert(file, file.size() + 1, SIZE_MAX);
+    // Buffers large enough for the block conversion, which needs room for
+    // one line of output, and the whole file in one read.
+    const std::size_t whole_buffer = std::max(file.size() + 1, 4 * kTapeBlockRoom);
+    const Outcome whole = Convert(file, whole_buffer, SIZE_MAX);
     if (const std::string problem = CheckLines(whole.output); !problem.empty()) return problem;
     if (whole.failure) {
         if (whole.failure->line < 1 || whole.failure->line > LineCount(file)) {
@@ -128,6 +133,18 @@ std::string CheckTapeConversion(std::string_view file) {
         if (small.output != whole.output || !SameFailure(small.failure, whole.failure)) {
             return "buffer " + std::to_string(split.buffer) + " with reads of " + std::to_string(split.chunk) +
                    " gives another result than the whole file";
+        }
+    }
+
+    // Every byte scan, with the whole file and with buffers just large
+    // enough for the block conversion that end inside records.
+    for (const ByteScan scan : RunnableByteScans()) {
+        for (const auto& split : {std::pair{whole_buffer, SIZE_MAX}, std::pair{kTapeBlockRoom + 5, 1 + file.size() % 61}}) {
+            const Outcome scanned = Convert(file, split.first, split.second, std::nullopt, scan);
+            if (scanned.output != whole.output || !SameFailure(scanned.failure, whole.failure)) {
+                return std::string("the ") + ByteScanName(scan) + " scan with buffer " + std::to_string(split.first) +
+                       " gives another result than the whole file";
+            }
         }
     }
 
