@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <memory>
 #include <new>
-#include <set>
 #include <tuple>
 #include <vector>
 
@@ -55,26 +54,43 @@ private:
     std::vector<FileId> ids_;
 };
 
-// Destination files this run has written, identified only when a later
-// destination name already holds a file: into a fresh folder, never.
+// The destination files of the first `count` listed names, which this run
+// has written; identified only when a later destination name already holds a
+// file (into a fresh folder, never), and kept as identities, not paths.
 class WrittenFiles {
 public:
-    explicit WrittenFiles(FileSystem& fs) : fs_(fs) {}
+    WrittenFiles(const std::string& destination_folder, const FileList& files, FileSystem& fs)
+        : destination_folder_(destination_folder), files_(files), fs_(fs) {}
 
-    void Add(std::string path) { unidentified_.push_back(std::move(path)); }
+    void Add() { ++count_; }
 
     bool Contains(const FileId& id) {
-        for (const std::string& path : unidentified_) {
-            if (const auto written = fs_.Identify(path)) ids_.insert(*written);
+        for (; identified_ < count_; ++identified_) {
+            if (const auto written = fs_.Identify(destination_folder_ + files_.List(identified_))) {
+                ids_.push_back(*written);
+            }
         }
-        unidentified_.clear();
-        return ids_.count(id) != 0;
+        // A sorted part and a short unsorted tail, merged now and then: a
+        // rerun over earlier results asks once per file, and a tree of nodes
+        // would take more memory than the whole conversion.
+        if (ids_.size() - sorted_ > kUnsortedTail) {
+            std::sort(ids_.begin() + sorted_, ids_.end(), IdLess);
+            std::inplace_merge(ids_.begin(), ids_.begin() + sorted_, ids_.end(), IdLess);
+            sorted_ = ids_.size();
+        }
+        return std::binary_search(ids_.begin(), ids_.begin() + sorted_, id, IdLess) ||
+               std::find(ids_.begin() + sorted_, ids_.end(), id) != ids_.end();
     }
 
 private:
+    const std::string& destination_folder_;
+    const FileList& files_;
     FileSystem& fs_;
-    std::vector<std::string> unidentified_;
-    std::set<FileId, decltype(&IdLess)> ids_{&IdLess};
+    static constexpr std::size_t kUnsortedTail = 64;
+    std::size_t count_ = 0;
+    std::size_t identified_ = 0;
+    std::vector<FileId> ids_;
+    std::size_t sorted_ = 0;
 };
 
 class FolderRun {
@@ -87,7 +103,7 @@ public:
           fs_(fs),
           progress_(progress),
           sources_(source_folder_, files, fs),
-          written_(fs),
+          written_(destination_folder_, files, fs),
           check_existing_([this](const FileId& id) { CheckExisting(id); }) {}
 
     RunEnd Convert(MessageSink& sink) {
@@ -123,12 +139,11 @@ private:
         if (index == 0 && fs_.SharesFolder(destination_folder_, source_folder_)) {
             throw FailureOf(FailureCode::SameAsSource);
         }
-        const std::string destination = destination_folder_ + name;
-        output_ = fs_.CreateReplacement(destination, check_existing_);
+        output_ = fs_.CreateReplacement(destination_folder_ + name, check_existing_);
         ProgressInput reported(*input_, progress_);
         ConvTapeFile(reported, *output_);
         output_->Commit();
-        written_.Add(destination);
+        written_.Add();
         output_.reset();
         input_.reset();
         progress_.FileConverted();

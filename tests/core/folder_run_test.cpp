@@ -580,8 +580,14 @@ TEST(FolderRunChecks, RefusesWhatWouldLoseAFile) {
         std::size_t failing;
         FailureCode code;
     };
+    // Enough files before the twin that the run's record of what it wrote
+    // has sorted most of them away.
+    std::vector<std::string> many;
+    for (int i = 0; i < 200; ++i) many.push_back("N" + std::to_string(i) + "Tp.csv");
+    many.push_back("n7Tp.csv");
     const Case cases[] = {
         {"letter case", {"ATp.csv", "aTp.csv", "BTp.csv"}, true, false, false, 1, FailureCode::WrittenThisRun},
+        {"letter case after many files", many, true, false, false, 200, FailureCode::WrittenThisRun},
         {"one name twice", {"ATp.csv", "ATp.csv"}, false, false, false, 1, FailureCode::WrittenThisRun},
         {"folders shared", {"ATp.csv", "BTp.csv"}, false, true, false, 0, FailureCode::SameAsSource},
         {"out of memory", {"ATp.csv", "BTp.csv"}, false, false, true, 1, FailureCode::OutOfMemory},
