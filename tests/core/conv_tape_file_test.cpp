@@ -8,30 +8,14 @@
 #include <string>
 
 #include "core/failure.h"
+#include "tests/support/memory_conversion.h"
 #include "tests/support/memory_files.h"
 
 namespace talvoren {
 namespace {
 
-struct Outcome {
-    std::string output;
-    std::optional<Failure> failure;
-};
-
-Outcome Convert(const std::string& data, std::size_t buffer_size = kDefaultTapeBufferSize,
-                std::size_t chunk_size = kDefaultTapeBufferSize, ByteScan scan = FastestByteScan()) {
-    test::MemoryInput input(data, chunk_size);
-    test::MemoryOutput output;
-    Outcome outcome;
-    try {
-        ConvTapeFile(input, output, buffer_size, scan);
-    } catch (const ConvError& error) {
-        outcome.failure = error.failure();
-    }
-    EXPECT_EQ(output.commit_calls(), 0u);
-    outcome.output = output.data();
-    return outcome;
-}
+using Outcome = test::MemoryConversion;
+using test::ConvertInMemory;
 
 TEST(ConvTapeFile, ConvertsWholeFiles) {
     const struct {
@@ -52,9 +36,10 @@ TEST(ConvTapeFile, ConvertsWholeFiles) {
     };
     for (const auto& c : cases) {
         for (const ByteScan scan : RunnableByteScans()) {
-            const Outcome outcome = Convert(c.legacy, kDefaultTapeBufferSize, kDefaultTapeBufferSize, scan);
+            const Outcome outcome = ConvertInMemory(c.legacy, kDefaultTapeBufferSize, kDefaultTapeBufferSize, scan);
             EXPECT_FALSE(outcome.failure) << c.what;
             EXPECT_EQ(outcome.output, c.upgraded) << c.what << ", " << ByteScanName(scan) << " scan";
+            EXPECT_EQ(outcome.commits, 0u) << "the caller commits";
         }
     }
 }
@@ -88,10 +73,10 @@ TEST(ConvTapeFile, SameResultForEveryBufferAndReadSize) {
     };
     const std::size_t sizes[] = {1, 2, 3, 7, 64, kDefaultTapeBufferSize};
     for (const std::string& input : inputs) {
-        const Outcome expected = Convert(input);
+        const Outcome expected = ConvertInMemory(input);
         for (std::size_t buffer_size : sizes) {
             for (std::size_t chunk_size : sizes) {
-                const Outcome outcome = Convert(input, buffer_size, chunk_size);
+                const Outcome outcome = ConvertInMemory(input, buffer_size, chunk_size);
                 const std::string where = "buffer " + std::to_string(buffer_size) + ", chunk " + std::to_string(chunk_size);
                 ASSERT_EQ(outcome.output, expected.output) << where;
                 ASSERT_EQ(outcome.failure.has_value(), expected.failure.has_value()) << where;
@@ -104,10 +89,10 @@ TEST(ConvTapeFile, SameResultForEveryBufferAndReadSize) {
         }
     }
     // The baseline itself: the refusal comes with the lines before it.
-    const Outcome refused = Convert(inputs[1]);
+    const Outcome refused = ConvertInMemory(inputs[1]);
     ASSERT_TRUE(refused.failure);
     EXPECT_EQ(refused.failure->code, FailureCode::NumberOutOfRange);
-    EXPECT_EQ(refused.output, Convert(mixed).output + "A, 1,0\r\n");
+    EXPECT_EQ(refused.output, ConvertInMemory(mixed).output + "A, 1,0\r\n");
 }
 
 TEST(ConvTapeFile, ReadFailureKeepsTheLinesBeforeIt) {

@@ -19,6 +19,7 @@
 #include "core/run_messages.h"
 #include "platform/files/host_files.h"
 #include "tests/support/forwarding_file_system.h"
+#include "tests/support/memory_conversion.h"
 #include "tests/support/memory_files.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_folder.h"
@@ -170,12 +171,7 @@ std::string LegacyFile(int index, bool long_enough_for_three_buffers) {
     return file;
 }
 
-std::string Converted(const std::string& legacy) {
-    test::MemoryInput input(legacy);
-    test::MemoryOutput output;
-    ConvTapeFile(input, output);
-    return output.data();
-}
+std::string Converted(const std::string& legacy) { return test::ConvertInMemory(legacy).output; }
 
 std::string OldContent(int index) { return "left from before the run " + std::to_string(index) + "\r\n"; }
 

@@ -17,6 +17,7 @@
 #include "core/failure.h"
 #include "core/tape_block.h"
 #include "core/tape_reader.h"
+#include "tests/support/memory_conversion.h"
 #include "tests/support/memory_files.h"
 
 namespace talvoren {
@@ -141,16 +142,13 @@ Outcome ReferenceConvert(std::string_view file) {
 
 Outcome StreamingConvert(const std::string& file, std::size_t buffer_size, std::size_t chunk_size,
                          ByteScan scan = FastestByteScan()) {
-    test::MemoryInput input(file, chunk_size);
-    test::MemoryOutput output;
+    const test::MemoryConversion conversion = test::ConvertInMemory(file, buffer_size, chunk_size, scan);
     Outcome outcome;
-    try {
-        ConvTapeFile(input, output, buffer_size, scan);
-    } catch (const ConvError& error) {
-        outcome.refusal = error.failure().code;
-        outcome.line = error.failure().line;
+    if (conversion.failure) {
+        outcome.refusal = conversion.failure->code;
+        outcome.line = conversion.failure->line;
     }
-    outcome.output = output.data();
+    outcome.output = conversion.output;
     return outcome;
 }
 

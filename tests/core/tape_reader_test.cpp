@@ -9,6 +9,7 @@
 
 #include "core/conv_tape_file.h"
 #include "core/tape_line.h"
+#include "tests/support/memory_conversion.h"
 #include "tests/support/memory_files.h"
 
 namespace talvoren {
@@ -28,10 +29,7 @@ std::string Describe(const std::vector<TapeRecord>& records) {
 
 // The upgraded file of `data` as ConvTapeFile writes it with `scan`.
 std::string ConvertedWith(ByteScan scan, const std::string& data) {
-    test::MemoryInput input(data);
-    test::MemoryOutput output;
-    ConvTapeFile(input, output, kDefaultTapeBufferSize, scan);
-    return output.data();
+    return test::ConvertInMemory(data, kDefaultTapeBufferSize, SIZE_MAX, scan).output;
 }
 
 std::string LinesOf(const std::vector<TapeRecord>& records) {

@@ -11,31 +11,18 @@
 #include "core/conv_tape_file.h"
 #include "core/failure.h"
 #include "core/tape_block.h"
+#include "tests/support/memory_conversion.h"
 #include "tests/support/memory_files.h"
 
 namespace talvoren::test {
 namespace {
 
-struct Outcome {
-    std::string output;
-    std::optional<Failure> failure;
-    std::string description;
-};
+using Outcome = MemoryConversion;
 
+// Converts `file` read `chunk_size` bytes at a time with `buffer_size` buffers.
 Outcome Convert(std::string_view file, std::size_t buffer_size, std::size_t chunk_size,
                 std::optional<std::size_t> fail_after = std::nullopt, ByteScan scan = FastestByteScan()) {
-    MemoryInput input(std::string(file), chunk_size);
-    if (fail_after) input.FailAfter(*fail_after, OsFailure(FailureCode::OtherOsError, 5, "injected read failure"));
-    MemoryOutput output;
-    Outcome outcome;
-    try {
-        ConvTapeFile(input, output, buffer_size, scan);
-    } catch (const ConvError& error) {
-        outcome.failure = error.failure();
-        outcome.description = error.what();
-    }
-    outcome.output = output.data();
-    return outcome;
+    return ConvertInMemory(std::string(file), buffer_size, chunk_size, scan, fail_after);
 }
 
 bool SameFailure(const std::optional<Failure>& a, const std::optional<Failure>& b) {
