@@ -10,6 +10,8 @@ namespace {
 // Announcement phrases in code page 932. Several hold a double-byte character
 // whose second byte is 0x5C (表, 能, 十, 予, 申, 構, ソ), the byte a careless
 // reader would take for a backslash; the last ones are half-width kana.
+// One phrase a line, its reading beside it:
+// clang-format off
 const char* const kPhrases[] = {
     "\x8E\x9F\x82\xCD\x81" "A",  // 次は、
     "\x95\x5C\x92\xAC",  // 表町
@@ -44,6 +46,7 @@ const char* const kPhrases[] = {
     "\xBC\xAD\xB3\xC3\xDD",  // ｼｭｳﾃﾝ
     "\xC0\xDE\xB2\xCB\xAE\xB3",  // ﾀﾞｲﾋｮｳ
 };
+// clang-format on
 constexpr unsigned kPhraseCount = sizeof kPhrases / sizeof kPhrases[0];
 
 // splitmix64: the same sequence on every compiler and platform, unlike the

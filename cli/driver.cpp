@@ -53,8 +53,7 @@ std::string AsTerminalLines(const std::string& text) {
 
 class PrintingSink : public MessageSink {
 public:
-    PrintingSink(const ConsolePrinter& print, ProgressLine* progress)
-        : print_(print), progress_(progress) {}
+    PrintingSink(const ConsolePrinter& print, ProgressLine* progress) : print_(print), progress_(progress) {}
     void Show(const RunMessage& message) override {
         if (progress_ != nullptr) progress_->Erase();
         const ConsoleStream stream =

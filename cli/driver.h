@@ -11,8 +11,8 @@ namespace talvoren {
 
 enum ExitStatus : int {
     kExitCompleted = 0,
-    kExitFailed = 1,    // a conversion failed, or the source folder could not be listed
-    kExitRefused = 2,   // identical folder texts, no matching files, a folder text missing
+    kExitFailed = 1,   // a conversion failed, or the source folder could not be listed
+    kExitRefused = 2,  // identical folder texts, no matching files, a folder text missing
     kExitUsage = 64,
 };
 

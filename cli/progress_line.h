@@ -18,8 +18,7 @@ class ProgressLine final : public RunProgress {
 public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
     // `write` puts its text on the terminal as it is; the run starts now.
-    explicit ProgressLine(std::function<void(const std::string&)> write,
-                          Clock now = &std::chrono::steady_clock::now);
+    explicit ProgressLine(std::function<void(const std::string&)> write, Clock now = &std::chrono::steady_clock::now);
 
     void Started(std::size_t file_count) override;
     void BytesRead(std::size_t bytes) override;

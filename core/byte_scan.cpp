@@ -22,9 +22,12 @@ ByteScan FastestByteScan() {
 
 const char* ByteScanName(ByteScan scan) {
     switch (scan) {
-    case ByteScan::kPortable: return "portable";
-    case ByteScan::kSse2: return "SSE2";
-    case ByteScan::kAvx2: return "AVX2";
+    case ByteScan::kPortable:
+        return "portable";
+    case ByteScan::kSse2:
+        return "SSE2";
+    case ByteScan::kAvx2:
+        return "AVX2";
     }
     return "unknown";
 }

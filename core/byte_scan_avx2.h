@@ -32,12 +32,13 @@ struct Avx2Scan {
         for (int i = 0; i < 2; ++i) {
             const __m256i chunk = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * i));
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32 * i), chunk);
-            const __m256i ends = _mm256_or_si256(
-                _mm256_or_si256(_mm256_cmpeq_epi8(chunk, _mm256_set1_epi8('"')), _mm256_cmpeq_epi8(chunk, _mm256_set1_epi8('\r'))),
-                _mm256_cmpeq_epi8(chunk, _mm256_set1_epi8('\n')));
+            const __m256i ends = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(chunk, _mm256_set1_epi8('"')),
+                                                                 _mm256_cmpeq_epi8(chunk, _mm256_set1_epi8('\r'))),
+                                                 _mm256_cmpeq_epi8(chunk, _mm256_set1_epi8('\n')));
             const __m256i ends_or_comma = _mm256_or_si256(ends, _mm256_cmpeq_epi8(chunk, _mm256_set1_epi8(',')));
             quoted |= static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(ends))) << (32 * i);
-            bare |= static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(ends_or_comma))) << (32 * i);
+            bare |= static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(ends_or_comma)))
+                    << (32 * i);
         }
         return {quoted, bare};
     }

@@ -4,8 +4,7 @@
 
 namespace talvoren {
 
-ConvError::ConvError(Failure failure)
-    : std::runtime_error(DescribeFailure(failure)), failure_(std::move(failure)) {}
+ConvError::ConvError(Failure failure) : std::runtime_error(DescribeFailure(failure)), failure_(std::move(failure)) {}
 
 ConvError FailureOf(FailureCode code) {
     Failure failure;

@@ -35,8 +35,8 @@ enum class FailureCode {
     OtherOsError,
     // The run's own refusals and limits.
     SameAsSource,
-    NotARegularFile,   // a folder, device, FIFO or socket at a destination name
-    WrittenThisRun,    // a destination file another listed name has just produced
+    NotARegularFile,  // a folder, device, FIFO or socket at a destination name
+    WrittenThisRun,   // a destination file another listed name has just produced
     OutOfMemory,
 };
 

@@ -61,8 +61,7 @@ public:
     // is access denied, and `check` sees the file's identity and may refuse
     // it. These refusals come from here or from Commit, always before
     // anything at the name changes.
-    virtual std::unique_ptr<OutputFile> CreateReplacement(const std::string& path,
-                                                          const ExistingFileCheck& check) = 0;
+    virtual std::unique_ptr<OutputFile> CreateReplacement(const std::string& path, const ExistingFileCheck& check) = 0;
     // The identity of the file at `path`, or nothing when it cannot be reached.
     virtual std::optional<FileId> Identify(const std::string& path) = 0;
     // True when a file made in `folder` shows through `other_folder` too (both

@@ -33,8 +33,8 @@ RunMessage IdenticalFoldersMessage() {
 }
 
 RunMessage NoMatchingFilesMessage() {
-    return Message("変換元に指定したフォルダーには該当するファイルがありませんでした。",
-                   MessageIcon::Information, "確認");
+    return Message("変換元に指定したフォルダーには該当するファイルがありませんでした。", MessageIcon::Information,
+                   "確認");
 }
 
 RunMessage SourceNotGivenMessage() {

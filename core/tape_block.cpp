@@ -9,10 +9,13 @@ namespace talvoren {
 char* ConvTapeBlock(TapeInput& input, char* out, const char* out_end, ByteScan scan) {
     switch (scan) {
 #if defined(__x86_64__) || defined(__i386__)
-    case ByteScan::kAvx2: return ConvTapeBlockAvx2(input, out, out_end);
-    case ByteScan::kSse2: return ConvTapeBlockSse2(input, out, out_end);
+    case ByteScan::kAvx2:
+        return ConvTapeBlockAvx2(input, out, out_end);
+    case ByteScan::kSse2:
+        return ConvTapeBlockSse2(input, out, out_end);
 #endif
-    default: return ConvTapeBlockPortable(input, out, out_end);
+    default:
+        return ConvTapeBlockPortable(input, out, out_end);
     }
 }
 

@@ -47,7 +47,8 @@ inline bool ReadNumberDigits(const char* p, std::size_t count, bool negative, Nu
     const std::uint64_t not_digits = ((values + kEveryByte * (0x80 - 10)) | values) & kHighBits;
     if ((not_digits << (8 * (8 - count))) != 0) return false;
     // The first digit that is not a leading zero; the last one always counts.
-    const std::size_t zeros = static_cast<std::size_t>(__builtin_ctzll(values | std::uint64_t{1} << (8 * (count - 1)))) / 8;
+    const std::size_t zeros =
+        static_cast<std::size_t>(__builtin_ctzll(values | std::uint64_t{1} << (8 * (count - 1)))) / 8;
     number.digits = word >> (8 * zeros);
     number.count = count - zeros;
     // Five digits compare as a big-endian number with "32767" or "32768".
@@ -108,8 +109,7 @@ inline char* ConvUsualLines(TapeInput& input, char* out, const char* out_end) {
     // that start before `stop_at` thus leave room for one more.
     const std::size_t room = static_cast<std::size_t>(out_end - out);
     if (room < kTapeBlockRoom) return out;
-    const char* const stop_at =
-        line + std::min((room - kTapeBlockRoom) / 3, static_cast<std::size_t>(end - line));
+    const char* const stop_at = line + std::min((room - kTapeBlockRoom) / 3, static_cast<std::size_t>(end - line));
     std::uint64_t lines = 0;
     // Lines are found from their LFs a step at a time, so that where a line
     // starts never waits for the one before it to be converted. The LF after

@@ -44,9 +44,7 @@ constexpr StopSet kFieldStops = MakeStops(',', '\r', '\n');
 constexpr StopSet kQuotedStops = MakeStops('"', '\r', '\n');
 constexpr StopSet kLineStops = MakeStops('\r', '\n', '\n');
 
-bool IsLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
+bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 
 bool IsLineEnd(int c) { return c == '\r' || c == '\n' || c == TapeInput::kEnd; }
 

@@ -69,8 +69,9 @@ void DatInstDigForm::Command1_Click(int index) {
 
 // Browse for the folder of Text1(index).
 void DatInstDigForm::Command2_Click(int index) {
-    frmChoiceFolder().Label1.SetCaption(index == 0 ? "旧バージョンのデータが入っている位置(フォルダー)を指定してください"
-                                                   : "コンバートしたデータの保存先(フォルダー)を指定してください");
+    frmChoiceFolder().Label1.SetCaption(index == 0
+                                            ? "旧バージョンのデータが入っている位置(フォルダー)を指定してください"
+                                            : "コンバートしたデータの保存先(フォルダー)を指定してください");
     frmChoiceFolder().Show(winui::kModal);
     if (!Module1::SelectedFolder.empty()) Text1(index).SetText(Module1::SelectedFolder);
 }

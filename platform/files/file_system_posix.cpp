@@ -161,7 +161,10 @@ private:
 class NamedOutputFile : public OutputFile {
 public:
     NamedOutputFile(UniqueFd fd, std::string temporary, std::string path, const ExistingFileCheck& check)
-        : fd_(std::move(fd)), temporary_(std::move(temporary)), path_(std::move(path)), check_(check),
+        : fd_(std::move(fd)),
+          temporary_(std::move(temporary)),
+          path_(std::move(path)),
+          check_(check),
           pending_(temporary_) {}
     ~NamedOutputFile() override {
         if (!committed_) unlink(temporary_.c_str());

@@ -97,9 +97,9 @@ public:
         // ReplaceFileW gives up on some volumes (FAT, some network shares);
         // its failures leave the new content at the temporary name, so the
         // replacing move can still put it in place.
-        const bool replaced =
-            replaces_ && ReplaceFileW(path_.c_str(), temporary_.c_str(), nullptr,
-                                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr);
+        const bool replaced = replaces_ && ReplaceFileW(path_.c_str(), temporary_.c_str(), nullptr,
+                                                        REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
+                                                        nullptr, nullptr);
         if (!replaced && !MoveFileExW(temporary_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
             throw LastOsError();
         }

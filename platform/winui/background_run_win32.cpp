@@ -44,19 +44,19 @@ LRESULT CALLBACK BusyWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
                                 DWORD_PTR data) {
     Busy& busy = *reinterpret_cast<Busy*>(data);
     switch (message) {
-        case WM_SETCURSOR:
-            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-            return TRUE;
-        case WM_CLOSE:
-            // A disabled window gets no close box click or Alt+F4, but the
-            // taskbar and other programs can still ask it to close.
-            return 0;
-        case WM_TIMER:
-            if (wparam != kProgressTimer) break;
-            if (std::chrono::steady_clock::now() - busy.start >= kProgressAfter && busy.tally.Total() > 0) {
-                busy.taskbar.Show(busy.tally.Done(), busy.tally.Total());
-            }
-            return 0;
+    case WM_SETCURSOR:
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+    case WM_CLOSE:
+        // A disabled window gets no close box click or Alt+F4, but the
+        // taskbar and other programs can still ask it to close.
+        return 0;
+    case WM_TIMER:
+        if (wparam != kProgressTimer) break;
+        if (std::chrono::steady_clock::now() - busy.start >= kProgressAfter && busy.tally.Total() > 0) {
+            busy.taskbar.Show(busy.tally.Done(), busy.tally.Total());
+        }
+        return 0;
     }
     return DefSubclassProc(window, message, wparam, lparam);
 }

@@ -17,8 +17,8 @@ void Control::RaiseChange() {
     if (on_change_) on_change_();
 }
 
-HWND CreateChildWindow(const ControlRow& row, HWND parent, int id, const wchar_t* window_class,
-                       DWORD style, DWORD ex_style) {
+HWND CreateChildWindow(const ControlRow& row, HWND parent, int id, const wchar_t* window_class, DWORD style,
+                       DWORD ex_style) {
     // Siblings overlap (the header band lies beneath its texts), so each one
     // clips the others and the topmost is what is seen.
     style |= WS_CHILD | WS_CLIPSIBLINGS;
@@ -26,9 +26,9 @@ HWND CreateChildWindow(const ControlRow& row, HWND parent, int id, const wchar_t
     if (!row.enabled) style |= WS_DISABLED;
     if (row.border) style |= WS_BORDER;
     const std::wstring text = row.kind == ControlKind::FileList ? std::wstring() : Widen(row.text);
-    HWND window = CreateWindowExW(ex_style, window_class, text.c_str(), style, 0, 0, 0, 0, parent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                  GetModuleHandleW(nullptr), nullptr);
+    HWND window =
+        CreateWindowExW(ex_style, window_class, text.c_str(), style, 0, 0, 0, 0, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (window == nullptr) ThrowLastError("CreateWindowExW " + row.name);
     return window;
 }
@@ -104,8 +104,8 @@ void Label::FitText() {
 }
 
 TextBox::TextBox(const ControlRow& row, HWND parent, int id)
-    : Control(row, CreateChildWindow(row, parent, id, L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP,
-                                      WS_EX_CLIENTEDGE)) {}
+    : Control(row,
+              CreateChildWindow(row, parent, id, L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE)) {}
 
 std::string TextBox::Text() const { return WindowText(Handle()); }
 
@@ -136,9 +136,8 @@ void CommandButton::Click() {
 
 Picture::Picture(const ControlRow& row, HWND parent, int id)
     : Control(row, CreateChildWindow(row, parent, id, L"STATIC", SS_OWNERDRAW)),
-      bitmap_(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                              MAKEINTRESOURCEW(row.picture_resource), IMAGE_BITMAP,
-                                              0, 0, LR_CREATEDIBSECTION))) {
+      bitmap_(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(row.picture_resource),
+                                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))) {
     if (bitmap_ == nullptr) ThrowLastError("LoadImageW bitmap " + std::to_string(row.picture_resource));
 }
 
@@ -152,8 +151,8 @@ bool Picture::Draw(const DRAWITEMSTRUCT& item) {
     SetStretchBltMode(item.hDC, HALFTONE);
     SetBrushOrgEx(item.hDC, 0, 0, nullptr);
     const RECT& box = item.rcItem;
-    StretchBlt(item.hDC, box.left, box.top, box.right - box.left, box.bottom - box.top, source, 0, 0,
-               info.bmWidth, info.bmHeight, SRCCOPY);
+    StretchBlt(item.hDC, box.left, box.top, box.right - box.left, box.bottom - box.top, source, 0, 0, info.bmWidth,
+               info.bmHeight, SRCCOPY);
     SelectObject(source, previous);
     DeleteDC(source);
     return true;

@@ -45,8 +45,8 @@ private:
 };
 
 // Creates the Win32 child window of one control; the form places it later.
-HWND CreateChildWindow(const ControlRow& row, HWND parent, int id, const wchar_t* window_class,
-                       DWORD style, DWORD ex_style = 0);
+HWND CreateChildWindow(const ControlRow& row, HWND parent, int id, const wchar_t* window_class, DWORD style,
+                       DWORD ex_style = 0);
 
 // One line of text. A text wider than the box is drawn in a smaller size of
 // the label's font, down to what the box holds, so that it shows whole
@@ -61,7 +61,7 @@ public:
 private:
     void FitText();
 
-    HFONT form_font_ = nullptr;  // the font the form gave the label; the form owns it
+    HFONT form_font_ = nullptr;     // the font the form gave the label; the form owns it
     HFONT smaller_font_ = nullptr;  // owned; set while the text needs it
 };
 

@@ -58,8 +58,8 @@ std::vector<std::wstring> Subfolders(const std::wstring& path) {
     if (pattern.back() != L'\\') pattern += L'\\';
     pattern += L'*';
     WIN32_FIND_DATAW found{};
-    const UniqueFindHandle search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
-                                                   FindExSearchLimitToDirectories, nullptr, 0));
+    const UniqueFindHandle search(
+        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchLimitToDirectories, nullptr, 0));
     std::vector<std::wstring> names;
     if (!search) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND) return names;  // an empty root
@@ -105,9 +105,9 @@ std::wstring Join(const std::vector<std::wstring>& chain, std::size_t count) {
 
 DirListBox::DirListBox(const ControlRow& row, HWND parent, int id)
     : Control(row, CreateChildWindow(row, parent, id, L"LISTBOX",
-                                      LBS_NOTIFY | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT |
-                                          WS_VSCROLL | WS_TABSTOP,
-                                      WS_EX_CLIENTEDGE)),
+                                     LBS_NOTIFY | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT |
+                                         WS_VSCROLL | WS_TABSTOP,
+                                     WS_EX_CLIENTEDGE)),
       open_icon_(FolderIcon(true)),
       closed_icon_(FolderIcon(false)) {
     SetWindowSubclass(Handle(), &DirListBox::KeyboardProc, 1, reinterpret_cast<DWORD_PTR>(this));
@@ -153,7 +153,8 @@ void DirListBox::OpenEntry(int entry) {
         path = Join(chain_, static_cast<std::size_t>(entry) + 1);
     } else {
         std::wstring name(static_cast<std::size_t>(SendMessageW(Handle(), LB_GETTEXTLEN, entry, 0)) + 1, L'\0');
-        name.resize(static_cast<std::size_t>(SendMessageW(Handle(), LB_GETTEXT, entry, reinterpret_cast<LPARAM>(name.data()))));
+        name.resize(
+            static_cast<std::size_t>(SendMessageW(Handle(), LB_GETTEXT, entry, reinterpret_cast<LPARAM>(name.data()))));
         path = open_;
         if (path.back() != L'\\') path += L'\\';
         path += name;

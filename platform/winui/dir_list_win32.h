@@ -34,8 +34,8 @@ public:
     void AfterLayout(int dpi) override;
 
 private:
-    static LRESULT CALLBACK KeyboardProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                         UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK KeyboardProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                         DWORD_PTR self);
     void Open(const std::wstring& path);
     void OpenEntry(int entry);
 

@@ -29,7 +29,7 @@ wchar_t CurrentDriveLetter() { return static_cast<wchar_t>(std::towlower(Current
 
 DriveListBox::DriveListBox(const ControlRow& row, HWND parent, int id)
     : Control(row, CreateChildWindow(row, parent, id, L"COMBOBOX",
-                                      CBS_DROPDOWNLIST | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP)) {
+                                     CBS_DROPDOWNLIST | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP)) {
     Fill(CurrentDriveLetter());
 }
 

@@ -11,7 +11,7 @@
 namespace talvoren::winui {
 
 struct FileDrop {
-    POINT at{};  // in the client area of the window dropped on, in pixels
+    POINT at{};                      // in the client area of the window dropped on, in pixels
     std::vector<std::string> paths;  // full paths, in Explorer's order
 };
 

@@ -8,7 +8,7 @@ namespace talvoren::winui {
 
 FileListBox::FileListBox(const ControlRow& row, HWND parent, int id)
     : Control(row, CreateChildWindow(row, parent, id, L"LISTBOX", LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL,
-                                      WS_EX_CLIENTEDGE)) {
+                                     WS_EX_CLIENTEDGE)) {
     if (row.text != "*Tp.csv") throw std::invalid_argument("file list pattern " + row.text);
 }
 

@@ -60,13 +60,20 @@ HWND HiddenOwner() {
 
 std::unique_ptr<Control> MakeControl(const ControlRow& row, HWND parent, int id) {
     switch (row.kind) {
-        case ControlKind::Label: return std::make_unique<Label>(row, parent, id);
-        case ControlKind::TextBox: return std::make_unique<TextBox>(row, parent, id);
-        case ControlKind::CommandButton: return std::make_unique<CommandButton>(row, parent, id);
-        case ControlKind::Picture: return std::make_unique<Picture>(row, parent, id);
-        case ControlKind::DriveList: return std::make_unique<DriveListBox>(row, parent, id);
-        case ControlKind::DirList: return std::make_unique<DirListBox>(row, parent, id);
-        case ControlKind::FileList: return std::make_unique<FileListBox>(row, parent, id);
+    case ControlKind::Label:
+        return std::make_unique<Label>(row, parent, id);
+    case ControlKind::TextBox:
+        return std::make_unique<TextBox>(row, parent, id);
+    case ControlKind::CommandButton:
+        return std::make_unique<CommandButton>(row, parent, id);
+    case ControlKind::Picture:
+        return std::make_unique<Picture>(row, parent, id);
+    case ControlKind::DriveList:
+        return std::make_unique<DriveListBox>(row, parent, id);
+    case ControlKind::DirList:
+        return std::make_unique<DirListBox>(row, parent, id);
+    case ControlKind::FileList:
+        return std::make_unique<FileListBox>(row, parent, id);
     }
     throw std::logic_error("unknown control kind of " + row.name);
 }
@@ -74,8 +81,7 @@ std::unique_ptr<Control> MakeControl(const ControlRow& row, HWND parent, int id)
 COLORREF ToColorRef(const Rgb& colour) { return RGB(colour.r, colour.g, colour.b); }
 
 bool Contains(const TwipsRect& outer, const TwipsRect& inner) {
-    return outer.left <= inner.left && outer.top <= inner.top &&
-           inner.left + inner.width <= outer.left + outer.width &&
+    return outer.left <= inner.left && outer.top <= inner.top && inner.left + inner.width <= outer.left + outer.width &&
            inner.top + inner.height <= outer.top + outer.height;
 }
 
@@ -340,87 +346,87 @@ LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wparam, LPAR
 
 LRESULT Form::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-        case WM_COMMAND:
-            if (Control* control = ControlOf(reinterpret_cast<HWND>(lparam))) {
-                control->Notify(HIWORD(wparam));
-            } else if (lparam == 0 && LOWORD(wparam) == IDOK) {
-                // Enter comes from the dialog manager as IDOK without a control.
-                // No button is the default: Enter presses the focused button, as
-                // Space does, and nothing else. Escape (IDCANCEL) does nothing.
-                if (auto* button = dynamic_cast<CommandButton*>(ControlOf(GetFocus()))) button->Click();
-            }
-            return 0;
-        case WM_DRAWITEM: {
-            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
-            Control* control = ControlOf(item->hwndItem);
-            return control != nullptr && control->Draw(*item) ? TRUE : FALSE;
+    case WM_COMMAND:
+        if (Control* control = ControlOf(reinterpret_cast<HWND>(lparam))) {
+            control->Notify(HIWORD(wparam));
+        } else if (lparam == 0 && LOWORD(wparam) == IDOK) {
+            // Enter comes from the dialog manager as IDOK without a control.
+            // No button is the default: Enter presses the focused button, as
+            // Space does, and nothing else. Escape (IDCANCEL) does nothing.
+            if (auto* button = dynamic_cast<CommandButton*>(ControlOf(GetFocus()))) button->Click();
         }
-        case WM_MEASUREITEM:
-            // Owner-drawn lists are measured once their font is known (AfterLayout).
-            reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = 16;
-            return TRUE;
-        case WM_CTLCOLORSTATIC:
-            if (Control* control = ControlOf(reinterpret_cast<HWND>(lparam))) {
-                return ColourStatic(*control, reinterpret_cast<HDC>(wparam));
-            }
-            break;
-        case WM_ACTIVATE:
-            if (LOWORD(wparam) == WA_INACTIVE) {
-                HWND focus = GetFocus();
-                if (focus != nullptr && IsChild(window_, focus)) last_focus_ = focus;
-            } else if (!IsWindowEnabled(window_)) {
-                // The taskbar or Alt+Tab activates a window a modal form disables;
-                // the modal form must come forward, or it seems lost behind others.
-                PostMessageW(window_, kBringModalForward, 0, 0);
-            } else {
-                const bool usable = last_focus_ != nullptr && IsWindow(last_focus_) && IsWindowVisible(last_focus_) &&
-                                    IsWindowEnabled(last_focus_);
-                HWND focus = usable ? last_focus_ : FirstFocusable();
-                if (focus != nullptr) SetFocus(focus);
-            }
-            return 0;
-        case WM_DROPFILES: {
-            const FileDrop drop = TakeDrop(reinterpret_cast<HDROP>(wparam));
-            if (on_drop_) on_drop_(MulDiv(drop.at.x, 1440, dpi_), MulDiv(drop.at.y, 1440, dpi_), drop.paths);
-            return 0;
+        return 0;
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+        Control* control = ControlOf(item->hwndItem);
+        return control != nullptr && control->Draw(*item) ? TRUE : FALSE;
+    }
+    case WM_MEASUREITEM:
+        // Owner-drawn lists are measured once their font is known (AfterLayout).
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = 16;
+        return TRUE;
+    case WM_CTLCOLORSTATIC:
+        if (Control* control = ControlOf(reinterpret_cast<HWND>(lparam))) {
+            return ColourStatic(*control, reinterpret_cast<HDC>(wparam));
         }
-        case WM_SETCURSOR:
-            // A click on a window a modal form disables.
-            if (static_cast<short>(LOWORD(lparam)) == HTERROR &&
-                (HIWORD(lparam) == WM_LBUTTONDOWN || HIWORD(lparam) == WM_RBUTTONDOWN)) {
-                PostMessageW(window_, kBringModalForward, 0, 0);
-            }
-            break;
-        case kBringModalForward: {
-            HWND modal = nullptr;
-            EnumThreadWindows(GetCurrentThreadId(), &StopAtEnabledForm, reinterpret_cast<LPARAM>(&modal));
-            if (modal != nullptr && modal != window_) {
-                SetForegroundWindow(modal);
-                BringWindowToTop(modal);
-            }
-            return 0;
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(wparam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus != nullptr && IsChild(window_, focus)) last_focus_ = focus;
+        } else if (!IsWindowEnabled(window_)) {
+            // The taskbar or Alt+Tab activates a window a modal form disables;
+            // the modal form must come forward, or it seems lost behind others.
+            PostMessageW(window_, kBringModalForward, 0, 0);
+        } else {
+            const bool usable = last_focus_ != nullptr && IsWindow(last_focus_) && IsWindowVisible(last_focus_) &&
+                                IsWindowEnabled(last_focus_);
+            HWND focus = usable ? last_focus_ : FirstFocusable();
+            if (focus != nullptr) SetFocus(focus);
         }
-        case WM_CLOSE:
-            if (!layout_.close_clicks.name.empty()) {
-                Find<CommandButton>(layout_.close_clicks.name, layout_.close_clicks.index).Click();
-                return 0;
-            }
-            break;
-        case WM_DPICHANGED: {
-            dpi_ = HIWORD(wparam);
-            const auto* suggested = reinterpret_cast<const RECT*>(lparam);
-            SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            ApplyLayout();
-            FitClientArea();
+        return 0;
+    case WM_DROPFILES: {
+        const FileDrop drop = TakeDrop(reinterpret_cast<HDROP>(wparam));
+        if (on_drop_) on_drop_(MulDiv(drop.at.x, 1440, dpi_), MulDiv(drop.at.y, 1440, dpi_), drop.paths);
+        return 0;
+    }
+    case WM_SETCURSOR:
+        // A click on a window a modal form disables.
+        if (static_cast<short>(LOWORD(lparam)) == HTERROR &&
+            (HIWORD(lparam) == WM_LBUTTONDOWN || HIWORD(lparam) == WM_RBUTTONDOWN)) {
+            PostMessageW(window_, kBringModalForward, 0, 0);
+        }
+        break;
+    case kBringModalForward: {
+        HWND modal = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), &StopAtEnabledForm, reinterpret_cast<LPARAM>(&modal));
+        if (modal != nullptr && modal != window_) {
+            SetForegroundWindow(modal);
+            BringWindowToTop(modal);
+        }
+        return 0;
+    }
+    case WM_CLOSE:
+        if (!layout_.close_clicks.name.empty()) {
+            Find<CommandButton>(layout_.close_clicks.name, layout_.close_clicks.index).Click();
             return 0;
         }
-        case WM_NCDESTROY: {
-            HWND window = window_;
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            window_ = nullptr;
-            return DefWindowProcW(window, message, wparam, lparam);
-        }
+        break;
+    case WM_DPICHANGED: {
+        dpi_ = HIWORD(wparam);
+        const auto* suggested = reinterpret_cast<const RECT*>(lparam);
+        SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ApplyLayout();
+        FitClientArea();
+        return 0;
+    }
+    case WM_NCDESTROY: {
+        HWND window = window_;
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        window_ = nullptr;
+        return DefWindowProcW(window, message, wparam, lparam);
+    }
     }
     return DefWindowProcW(window_, message, wparam, lparam);
 }

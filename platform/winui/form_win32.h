@@ -75,7 +75,7 @@ private:
     HWND window_ = nullptr;
     int dpi_ = 96;
     std::vector<std::unique_ptr<Control>> controls_;  // in tab order, which is also the z-order
-    std::vector<HFONT> fonts_;  // the default font first, then each control's own
+    std::vector<HFONT> fonts_;                        // the default font first, then each control's own
     std::map<COLORREF, HBRUSH> brushes_;
     HWND last_focus_ = nullptr;
     DropHandler on_drop_;

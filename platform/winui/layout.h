@@ -17,10 +17,10 @@ struct Rgb {
 };
 
 struct FontLook {
-    std::string face;  // UTF-8
-    int weight = 400;  // 700 is bold
+    std::string face;       // UTF-8
+    int weight = 400;       // 700 is bold
     int centipoints = 900;  // 1425 is 14.25 pt
-    int charset = 1;  // 128 is Shift-JIS
+    int charset = 1;        // 128 is Shift-JIS
 };
 
 struct TwipsRect {
@@ -36,7 +36,7 @@ struct ControlRow {
     ControlKind kind = ControlKind::Label;
     TwipsRect rect;
     int tab_index = kNoTabIndex;
-    std::string text;  // caption, design text, or a file list's pattern
+    std::string text;              // caption, design text, or a file list's pattern
     std::optional<FontLook> font;  // unset: the window's default font
     std::optional<Rgb> fore;
     std::optional<Rgb> back;  // unset: the dialog colour, or what lies beneath when transparent
@@ -44,9 +44,11 @@ struct ControlRow {
     bool border = false;  // a single-line border
     bool visible = true;
     bool enabled = true;
-    bool behind = false;  // drawn beneath every control that overlaps it
+    bool behind = false;       // drawn beneath every control that overlaps it
     int picture_resource = 0;  // a picture's bitmap resource (RT_BITMAP)
 
+    // The builder: one setter a line.
+    // clang-format off
     ControlRow& Font(FontLook f) { font = std::move(f); return *this; }
     ControlRow& Fore(Rgb c) { fore = c; return *this; }
     ControlRow& Back(Rgb c) { back = c; return *this; }
@@ -56,10 +58,11 @@ struct ControlRow {
     ControlRow& Disabled() { enabled = false; return *this; }
     ControlRow& Behind() { behind = true; return *this; }
     ControlRow& PictureResource(int id) { picture_resource = id; return *this; }
+    // clang-format on
 };
 
-inline ControlRow Row(ControlKind kind, std::string name, int index, TwipsRect rect,
-                       int tab_index, std::string text = {}) {
+inline ControlRow Row(ControlKind kind, std::string name, int index, TwipsRect rect, int tab_index,
+                      std::string text = {}) {
     ControlRow row;
     row.name = std::move(name);
     row.index = index;

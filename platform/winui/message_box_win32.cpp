@@ -22,12 +22,9 @@ void MsgBox(const std::string& prompt, int style, const std::string& title) {
 }
 
 void MessageBoxSink::Show(const RunMessage& message) {
-    ShowMessageBox(owner_ != nullptr ? owner_ : GetActiveWindow(), message.text, StyleOf(message.icon),
-                   message.title);
+    ShowMessageBox(owner_ != nullptr ? owner_ : GetActiveWindow(), message.text, StyleOf(message.icon), message.title);
 }
 
-void ReportFailure(const std::exception& failure) {
-    MsgBox(failure.what(), StyleOf(MessageIcon::Critical), "エラー");
-}
+void ReportFailure(const std::exception& failure) { MsgBox(failure.what(), StyleOf(MessageIcon::Critical), "エラー"); }
 
 }  // namespace talvoren::winui

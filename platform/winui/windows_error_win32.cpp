@@ -7,11 +7,8 @@
 namespace talvoren::winui {
 
 WindowsError::WindowsError(const std::string& operation, unsigned long code)
-    : std::runtime_error(operation + ": " + SystemMessage(code) + " (" + std::to_string(code) + ")"),
-      code_(code) {}
+    : std::runtime_error(operation + ": " + SystemMessage(code) + " (" + std::to_string(code) + ")"), code_(code) {}
 
-void ThrowLastError(const std::string& operation) {
-    throw WindowsError(operation, GetLastError());
-}
+void ThrowLastError(const std::string& operation) { throw WindowsError(operation, GetLastError()); }
 
 }  // namespace talvoren::winui

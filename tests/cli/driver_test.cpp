@@ -159,8 +159,8 @@ TEST_F(DriverTest, ASourceFolderThatCannotBeListedIsReportedWithStatus1) {
 
     EXPECT_EQ(status, 1);
     EXPECT_EQ(printed.out, "");
-    EXPECT_EQ(printed.err, "変換元のフォルダーを読み取れません。\n\nフォルダー：" + missing +
-                               "\n\nエラー内容：" + DescribeFailure(test::OsFailure(FailureCode::NotFound)) + "\n");
+    EXPECT_EQ(printed.err, "変換元のフォルダーを読み取れません。\n\nフォルダー：" + missing + "\n\nエラー内容：" +
+                               DescribeFailure(test::OsFailure(FailureCode::NotFound)) + "\n");
 }
 
 }  // namespace

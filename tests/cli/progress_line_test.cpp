@@ -51,11 +51,12 @@ private:
 class ProgressLineTest : public ::testing::Test {
 protected:
     ProgressLineTest()
-        : line_([this](const std::string& text) {
-                    ++writes_;
-                    terminal_.Write(text);
-                },
-                [this] { return now_; }) {}
+        : line_(
+              [this](const std::string& text) {
+                  ++writes_;
+                  terminal_.Write(text);
+              },
+              [this] { return now_; }) {}
 
     void At(int ms) { now_ = Clock::time_point(milliseconds(ms)); }
 

@@ -51,11 +51,21 @@ std::string MixedFile() {
     const char* const ends[] = {"\r\n", "\n", "\r", "\r\n \t\r\n"};
     for (int i = 0; i < 200; ++i) {
         switch (i % 5) {
-        case 0: data += "\"\x95\x5C,\"\"" + std::string(i % 23, 'q') + "\"  ,"; break;
-        case 1: data += "  plain text " + std::to_string(i) + " ,"; break;
-        case 2: data += ","; break;
-        case 3: data += "\"" + std::string(70 + i, '\x82') + "\","; break;
-        default: data += "\xB1\"x\","; break;
+        case 0:
+            data += "\"\x95\x5C,\"\"" + std::string(i % 23, 'q') + "\"  ,";
+            break;
+        case 1:
+            data += "  plain text " + std::to_string(i) + " ,";
+            break;
+        case 2:
+            data += ",";
+            break;
+        case 3:
+            data += "\"" + std::string(70 + i, '\x82') + "\",";
+            break;
+        default:
+            data += "\xB1\"x\",";
+            break;
         }
         data += (i % 3 == 0 ? " -" : " +00") + std::to_string(i * 163 % 32768) + " ";
         data += ends[i % 4];
@@ -67,9 +77,8 @@ TEST(ConvTapeFile, SameResultForEveryBufferAndReadSize) {
     const std::string mixed = MixedFile();
     const std::string inputs[] = {
         mixed,
-        mixed + "A,1\r\nB,40000\r\nC,3\r\n",      // a refusal after many records
-        mixed + "\"unclosed\r\n",
-        "A,1\r\nB,2\r\n" + std::string(3000, 'x'),  // a long field cut short by the end
+        mixed + "A,1\r\nB,40000\r\nC,3\r\n",                                  // a refusal after many records
+        mixed + "\"unclosed\r\n", "A,1\r\nB,2\r\n" + std::string(3000, 'x'),  // a long field cut short by the end
     };
     const std::size_t sizes[] = {1, 2, 3, 7, 64, kDefaultTapeBufferSize};
     for (const std::string& input : inputs) {
@@ -77,7 +86,8 @@ TEST(ConvTapeFile, SameResultForEveryBufferAndReadSize) {
         for (std::size_t buffer_size : sizes) {
             for (std::size_t chunk_size : sizes) {
                 const Outcome outcome = ConvertInMemory(input, buffer_size, chunk_size);
-                const std::string where = "buffer " + std::to_string(buffer_size) + ", chunk " + std::to_string(chunk_size);
+                const std::string where =
+                    "buffer " + std::to_string(buffer_size) + ", chunk " + std::to_string(chunk_size);
                 ASSERT_EQ(outcome.output, expected.output) << where;
                 ASSERT_EQ(outcome.failure.has_value(), expected.failure.has_value()) << where;
                 if (expected.failure) {
@@ -102,8 +112,8 @@ TEST(ConvTapeFile, ReadFailureKeepsTheLinesBeforeIt) {
         std::string output;
     } cases[] = {
         {0, ""},
-        {7, "A, 1,0\r\n"},                // inside the second record
-        {10, "A, 1,0\r\nB, 2,0\r\n"},     // right after the second record
+        {7, "A, 1,0\r\n"},             // inside the second record
+        {10, "A, 1,0\r\nB, 2,0\r\n"},  // right after the second record
     };
     for (const auto& c : cases) {
         for (std::size_t buffer_size : {std::size_t{3}, kDefaultTapeBufferSize}) {

@@ -31,12 +31,18 @@ enum class Operation { OpenSource, OpenDestination, Read, Write, FinalFlush, Com
 
 const char* NameOf(Operation operation) {
     switch (operation) {
-    case Operation::OpenSource: return "OpenSource";
-    case Operation::OpenDestination: return "OpenDestination";
-    case Operation::Read: return "Read";
-    case Operation::Write: return "Write";
-    case Operation::FinalFlush: return "FinalFlush";
-    case Operation::Commit: return "Commit";
+    case Operation::OpenSource:
+        return "OpenSource";
+    case Operation::OpenDestination:
+        return "OpenDestination";
+    case Operation::Read:
+        return "Read";
+    case Operation::Write:
+        return "Write";
+    case Operation::FinalFlush:
+        return "FinalFlush";
+    case Operation::Commit:
+        return "Commit";
     }
     return "?";
 }
@@ -216,8 +222,8 @@ TEST_P(FolderRunFaults, EndsInTheReportAndLeavesEveryFileAsItShould) {
 
     // One message: the error report naming the failing pair and the injected cause.
     ASSERT_EQ(sink.messages.size(), 1u);
-    const RunMessage expected = ConversionFailedMessage(SourceOf(failing), DestinationOf(failing),
-                                                        DescribeFailure(Injected(operation)));
+    const RunMessage expected =
+        ConversionFailedMessage(SourceOf(failing), DestinationOf(failing), DescribeFailure(Injected(operation)));
     EXPECT_EQ(sink.messages[0].text, expected.text);
     EXPECT_EQ(sink.messages[0].icon, MessageIcon::Critical);
     EXPECT_EQ(sink.messages[0].title, expected.title);
@@ -247,15 +253,16 @@ TEST_P(FolderRunFaults, EndsInTheReportAndLeavesEveryFileAsItShould) {
     EXPECT_EQ(temp_.List("destination").size(), existed ? std::size_t{kFileCount} : std::size_t(failing));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryOperation, FolderRunFaults,
-    ::testing::Combine(::testing::Values(Operation::OpenSource, Operation::OpenDestination, Operation::Read,
-                                         Operation::Write, Operation::FinalFlush, Operation::Commit),
-                       ::testing::Values(0, kFileCount / 2, kFileCount - 1), ::testing::Bool()),
-    [](const ::testing::TestParamInfo<FaultCase>& info) {
-        return std::string(NameOf(std::get<0>(info.param))) + "InFile" + std::to_string(std::get<1>(info.param) + 1) +
-               (std::get<2>(info.param) ? "OverOldFiles" : "IntoEmptyFolder");
-    });
+INSTANTIATE_TEST_SUITE_P(EveryOperation, FolderRunFaults,
+                         ::testing::Combine(::testing::Values(Operation::OpenSource, Operation::OpenDestination,
+                                                              Operation::Read, Operation::Write, Operation::FinalFlush,
+                                                              Operation::Commit),
+                                            ::testing::Values(0, kFileCount / 2, kFileCount - 1), ::testing::Bool()),
+                         [](const ::testing::TestParamInfo<FaultCase>& info) {
+                             return std::string(NameOf(std::get<0>(info.param))) + "InFile" +
+                                    std::to_string(std::get<1>(info.param) + 1) +
+                                    (std::get<2>(info.param) ? "OverOldFiles" : "IntoEmptyFolder");
+                         });
 
 // The double itself: without a fault matching the run's paths, the same run
 // completes, so every failure above is the injected one.

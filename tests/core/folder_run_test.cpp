@@ -278,8 +278,8 @@ TEST_F(FolderRunTest, NeverEmptiesASourceFileReachedThroughAnotherText) {
 
         const std::string expected_destination =
             destination + (destination.back() == fs_->Separator() ? "" : Separator()) + "ATp.csv";
-        ExpectMessage(OnlyMessage(), ConversionFailedMessage(source_ + Separator() + "ATp.csv",
-                                                             expected_destination, DescribeFailure(same)));
+        ExpectMessage(OnlyMessage(), ConversionFailedMessage(source_ + Separator() + "ATp.csv", expected_destination,
+                                                             DescribeFailure(same)));
         EXPECT_EQ(temp_.Read("src/ATp.csv"), kLegacy);
         EXPECT_EQ(temp_.Read("src/BTp.csv"), "X,1\r\n");
     }
@@ -295,9 +295,9 @@ TEST_F(FolderRunTest, NeverEmptiesASourceFileHardLinkedIntoTheDestination) {
     EXPECT_EQ(Run(), RunEnd::Failed);
 
     const Failure same = test::OsFailure(FailureCode::SameAsSource);
-    ExpectMessage(OnlyMessage(), ConversionFailedMessage(source_ + Separator() + "ATp.csv",
-                                                         destination_ + Separator() + "ATp.csv",
-                                                         DescribeFailure(same)));
+    ExpectMessage(OnlyMessage(),
+                  ConversionFailedMessage(source_ + Separator() + "ATp.csv", destination_ + Separator() + "ATp.csv",
+                                          DescribeFailure(same)));
     EXPECT_EQ(temp_.Read("src/BTp.csv"), kLegacy);
 }
 
@@ -498,7 +498,11 @@ TEST(FolderRunChecks, RefusalsComeInTheirOrderAndOpenNothing) {
         {"no files, source empty", {}, "", "", RunEnd::NoMatchingFiles, NoMatchingFilesMessage()},
         {"files, source empty", {"ATp.csv"}, "", "D:\\new", RunEnd::SourceNotGiven, SourceNotGivenMessage()},
         {"files, both empty", {"ATp.csv"}, "", "", RunEnd::SourceNotGiven, SourceNotGivenMessage()},
-        {"files, destination empty", {"ATp.csv"}, "C:\\old", "", RunEnd::DestinationNotGiven,
+        {"files, destination empty",
+         {"ATp.csv"},
+         "C:\\old",
+         "",
+         RunEnd::DestinationNotGiven,
          DestinationNotGivenMessage()},
     };
     for (const Case& c : cases) {
@@ -538,9 +542,9 @@ TEST(FolderRunChecks, ClosesTheDestinationBeforeTheSourceOnEveryPath) {
     EXPECT_EQ(ConvertFolder("C:\\old", "D:\\new\\", list, fs, sink), RunEnd::Failed);
 
     const std::vector<std::string> expected = {
-        "open input C:\\old\\ATp.csv",   "open output D:\\new\\ATp.csv", "commit output D:\\new\\ATp.csv",
-        "destroy output D:\\new\\ATp.csv", "close input C:\\old\\ATp.csv", "open input C:\\old\\BTp.csv",
-        "open output D:\\new\\BTp.csv",  "destroy output D:\\new\\BTp.csv", "close input C:\\old\\BTp.csv",
+        "open input C:\\old\\ATp.csv",     "open output D:\\new\\ATp.csv",    "commit output D:\\new\\ATp.csv",
+        "destroy output D:\\new\\ATp.csv", "close input C:\\old\\ATp.csv",    "open input C:\\old\\BTp.csv",
+        "open output D:\\new\\BTp.csv",    "destroy output D:\\new\\BTp.csv", "close input C:\\old\\BTp.csv",
     };
     EXPECT_EQ(fs.log, expected);
     EXPECT_EQ(fs.written["D:\\new\\ATp.csv"], "X, 1,0\r\n");
@@ -608,8 +612,8 @@ TEST(FolderRunChecks, RefusesWhatWouldLoseAFile) {
         Failure failure;
         failure.code = c.code;
         ASSERT_EQ(sink.messages.size(), 1u);
-        ExpectMessage(sink.messages[0], ConversionFailedMessage("C:\\old\\" + failing, "D:\\new\\" + failing,
-                                                                DescribeFailure(failure)));
+        ExpectMessage(sink.messages[0],
+                      ConversionFailedMessage("C:\\old\\" + failing, "D:\\new\\" + failing, DescribeFailure(failure)));
         EXPECT_EQ(fs.written.size(), c.failing);
         if (c.failing == 1) {
             EXPECT_EQ(fs.written[fs.Key("D:\\new\\ATp.csv")], "ATp.csv, 1,0\r\n");

@@ -25,12 +25,12 @@ TEST(Messages, NumberOutOfRangeNamesLineRangeAndField) {
 
 TEST(Messages, EveryCodeHasItsOwnText) {
     const FailureCode reader_codes[] = {
-        FailureCode::Utf8ByteOrderMark, FailureCode::MissingComma,    FailureCode::EmptyNumber,
+        FailureCode::Utf8ByteOrderMark, FailureCode::MissingComma,     FailureCode::EmptyNumber,
         FailureCode::BadNumber,         FailureCode::NumberOutOfRange, FailureCode::ThirdField,
-        FailureCode::BytesAfterQuote,   FailureCode::UnclosedQuote,   FailureCode::TextTooLong,
+        FailureCode::BytesAfterQuote,   FailureCode::UnclosedQuote,    FailureCode::TextTooLong,
     };
     const FailureCode file_codes[] = {
-        FailureCode::NotFound, FailureCode::AccessDenied, FailureCode::DiskFull,
+        FailureCode::NotFound,  FailureCode::AccessDenied, FailureCode::DiskFull,
         FailureCode::FileInUse, FailureCode::SameAsSource,
     };
     std::set<std::string> texts;
@@ -68,12 +68,12 @@ TEST(CodePage932, DecodesToValidUtf8) {
     } cases[] = {
         {"ABC\\~", "ABC\\~"},
         {"\x82\xA0\x88\x9F\x81\x40", "あ亜　"},
-        {"\x87\x40\xED\x40", "①纊"},          // NEC and IBM extensions
+        {"\x87\x40\xED\x40", "①纊"},  // NEC and IBM extensions
         {"\x81\x63", "…"},
         {"\x80\xA0\xFD\x01\x7F", "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},  // no character, or control
-        {"\x82", "\uFFFD"},                    // lead byte at the end
-        {"\x82\x20", "\uFFFD "},               // lead byte without a trail: the follower is kept
-        {"\x85\x40", "\uFFFD@"},               // unassigned pair
+        {"\x82", "\uFFFD"},                                          // lead byte at the end
+        {"\x82\x20", "\uFFFD "},                                     // lead byte without a trail: the follower is kept
+        {"\x85\x40", "\uFFFD@"},                                     // unassigned pair
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CodePage932ToUtf8(c.bytes), c.utf8) << c.utf8;

@@ -43,10 +43,16 @@ TEST(RunProgress, IsToldTheFileCountOnceAndEachConvertedFileWithItsBytes) {
         std::vector<std::size_t> converted_bytes;
     };
     const Case cases[] = {
-        {"every file converted", {{"ATp.csv", "A,1\r\n"}, {"BTp.csv", ""}, {"CTp.csv", "\"C\",2\r\nD,3\r\n"}}, true,
-         {3}, {5, 0, 12}},
-        {"a failure in the second file", {{"ATp.csv", "A,1\r\n"}, {"BTp.csv", "B,x\r\n"}, {"CTp.csv", "C,1\r\n"}},
-         true, {3}, {5}},
+        {"every file converted",
+         {{"ATp.csv", "A,1\r\n"}, {"BTp.csv", ""}, {"CTp.csv", "\"C\",2\r\nD,3\r\n"}},
+         true,
+         {3},
+         {5, 0, 12}},
+        {"a failure in the second file",
+         {{"ATp.csv", "A,1\r\n"}, {"BTp.csv", "B,x\r\n"}, {"CTp.csv", "C,1\r\n"}},
+         true,
+         {3},
+         {5}},
         {"no matching file", {{"notes.txt", "A,1\r\n"}}, true, {}, {}},
         {"no destination text", {{"ATp.csv", "A,1\r\n"}}, false, {}, {}},
     };

@@ -177,12 +177,12 @@ private:
     static constexpr std::string_view kLineEnds[] = {"\r\n", "\r\n", "\r\n", "\n", "\r"};
     static constexpr std::string_view kBlankLines[] = {"\r\n", "\n", "\r", "  \t\r\n", "\t", " \n\r"};
     static constexpr std::string_view kTexts[] = {
-        "ABC", "", "A,B", "say \"\"hi\"\"", "\x95\x5C\x92\xAC", "\x83\x5C\x83t\x83g",
-        "\xC2\xB7\xDE\xCA", "x\"y", " lead", "trail \t", {"\0nul", 4}, "\xEF\xBB\xBF"};
+        "ABC",  "",      "A,B",      "say \"\"hi\"\"", "\x95\x5C\x92\xAC", "\x83\x5C\x83t\x83g", "\xC2\xB7\xDE\xCA",
+        "x\"y", " lead", "trail \t", {"\0nul", 4},     "\xEF\xBB\xBF"};
     static constexpr std::string_view kNumbers[] = {
         "0", "12", "-7", "+0012", "32767", "-32768", "00000000000000000001", "\"12\"", "\" -3 \""};
-    static constexpr std::string_view kBadNumbers[] = {
-        "32768", "-32769", "99999999999", "", "-", "+", "1.5", "1e3", "&H10", "- 5", "1 2", "\"\"", "\"4", "5\""};
+    static constexpr std::string_view kBadNumbers[] = {"32768", "-32769", "99999999999", "",    "-",    "+",   "1.5",
+                                                       "1e3",   "&H10",   "- 5",         "1 2", "\"\"", "\"4", "5\""};
 
     unsigned Below(unsigned n) { return static_cast<unsigned>(random_() % n); }
     bool Chance(unsigned percent) { return Below(100) < percent; }
@@ -207,8 +207,8 @@ private:
 
     // Inserts, deletes or replaces a byte, favouring the bytes that matter.
     void Damage(std::string& file) {
-        static const char kBytes[] = {'"', ',', '\r', '\n', ' ', '\t', '-', '0', '9', 'A', '\0',
-                                      '\x5C', '\x95', '\xEF'};
+        static const char kBytes[] = {'"', ',', '\r', '\n', ' ',    '\t',   '-',
+                                      '0', '9', 'A',  '\0', '\x5C', '\x95', '\xEF'};
         const char byte = Chance(80) ? kBytes[Below(sizeof kBytes)] : static_cast<char>(Below(256));
         const std::size_t at = file.empty() ? 0 : Below(static_cast<unsigned>(file.size()));
         switch (Below(3)) {
@@ -290,10 +290,9 @@ TEST(TapeReaderDifferential, RandomFilesReachEveryRefusal) {
         const Outcome outcome = ReferenceConvert(maker.Next());
         if (outcome.refusal) seen.push_back(*outcome.refusal);
     }
-    for (const FailureCode code :
-         {FailureCode::Utf8ByteOrderMark, FailureCode::MissingComma, FailureCode::EmptyNumber, FailureCode::BadNumber,
-          FailureCode::NumberOutOfRange, FailureCode::ThirdField, FailureCode::BytesAfterQuote,
-          FailureCode::UnclosedQuote}) {
+    for (const FailureCode code : {FailureCode::Utf8ByteOrderMark, FailureCode::MissingComma, FailureCode::EmptyNumber,
+                                   FailureCode::BadNumber, FailureCode::NumberOutOfRange, FailureCode::ThirdField,
+                                   FailureCode::BytesAfterQuote, FailureCode::UnclosedQuote}) {
         EXPECT_NE(std::find(seen.begin(), seen.end(), code), seen.end()) << static_cast<int>(code);
     }
 }
@@ -313,9 +312,9 @@ TEST(TapeReaderDifferential, LongFilesMatchTheReferenceWhileTheBuffersGrow) {
         const Outcome expected = ReferenceConvert(file);
         for (const std::size_t chunk_size : {SIZE_MAX, kFirstTapeBufferSize, kFirstTapeBufferSize + 904}) {
             const Outcome actual = StreamingConvert(file, kDefaultTapeBufferSize, chunk_size);
-            ASSERT_TRUE(actual == expected) << "file " << i << " with reads of " << chunk_size << "\n  expected "
-                                            << Describe(expected).substr(0, 300) << "\n  actual   "
-                                            << Describe(actual).substr(0, 300);
+            ASSERT_TRUE(actual == expected)
+                << "file " << i << " with reads of " << chunk_size << "\n  expected "
+                << Describe(expected).substr(0, 300) << "\n  actual   " << Describe(actual).substr(0, 300);
         }
     }
 }
@@ -339,10 +338,9 @@ TEST(TapeReaderDifferential, TextsAtTheLengthLimitMatchTheReference) {
         const Outcome expected = ReferenceConvert(file);
         for (const Split& split : {Split{4096, 1000}, Split{kDefaultTapeBufferSize, SIZE_MAX}}) {
             const Outcome actual = StreamingConvert(file, split.buffer_size, split.chunk_size);
-            EXPECT_TRUE(actual == expected) << "file of " << file.size() << " bytes starting \""
-                                            << Escaped(file.substr(0, 8)) << "\"\n  expected "
-                                            << Describe(expected).substr(0, 200) << "\n  actual   "
-                                            << Describe(actual).substr(0, 200);
+            EXPECT_TRUE(actual == expected)
+                << "file of " << file.size() << " bytes starting \"" << Escaped(file.substr(0, 8)) << "\"\n  expected "
+                << Describe(expected).substr(0, 200) << "\n  actual   " << Describe(actual).substr(0, 200);
         }
     }
 }
@@ -379,21 +377,33 @@ private:
         std::string text;
         while (text.size() < size) {
             switch (Below(12)) {
-            case 0: text += "\x95\x5C"; break;  // a second byte of 0x5C
-            case 1: text += '\xB1'; break;       // half-width kana
-            case 2: text += ' '; break;
-            case 3: text += quoted ? "," : "\t"; break;
-            case 4: text += quoted && Below(40) == 0 ? "\"\"" : "x"; break;
-            default: text += static_cast<char>('a' + Below(26)); break;
+            case 0:
+                text += "\x95\x5C";
+                break;  // a second byte of 0x5C
+            case 1:
+                text += '\xB1';
+                break;  // half-width kana
+            case 2:
+                text += ' ';
+                break;
+            case 3:
+                text += quoted ? "," : "\t";
+                break;
+            case 4:
+                text += quoted && Below(40) == 0 ? "\"\"" : "x";
+                break;
+            default:
+                text += static_cast<char>('a' + Below(26));
+                break;
             }
         }
         return text;
     }
 
     std::string Number() {
-        static const char* const kNumbers[] = {"0",     "-0",     "+0",     "00",    "007",    "-01",
-                                               "9",     "10",     "32767",  "-32768", "+32767", "12345",
-                                               "-10000", "1 ",    " 2",     "\t-3\t", "\"4\""};
+        static const char* const kNumbers[] = {"0",      "-0", "+0",    "00",     "007",    "-01",
+                                               "9",      "10", "32767", "-32768", "+32767", "12345",
+                                               "-10000", "1 ", " 2",    "\t-3\t", "\"4\""};
         static const char* const kBadNumbers[] = {"32768", "-32769", "99999", "-99999", "100000", "5.", ""};
         if (Below(5000) == 0) return kBadNumbers[Below(std::size(kBadNumbers))];
         if (Below(10) == 0) return kNumbers[Below(std::size(kNumbers))];
@@ -415,9 +425,12 @@ private:
 
 TEST(TapeReaderDifferential, LongFilesOfUsualRecordsMatchTheReference) {
     UsualFileMaker maker(42);
-    const Split splits[] = {{kDefaultTapeBufferSize, SIZE_MAX}, {kDefaultTapeBufferSize, 5000},
-                            {kTapeBlockRoom + 3, 100},          {1000, 999},
-                            {4096, SIZE_MAX},                   {7, 3}};
+    const Split splits[] = {{kDefaultTapeBufferSize, SIZE_MAX},
+                            {kDefaultTapeBufferSize, 5000},
+                            {kTapeBlockRoom + 3, 100},
+                            {1000, 999},
+                            {4096, SIZE_MAX},
+                            {7, 3}};
     int refused = 0;
     for (int i = 0; i < 60; ++i) {
         const std::string file = maker.Next(i % 10 == 0 ? 300000 : 20000);
@@ -452,9 +465,9 @@ TEST(TapeReaderDifferential, UsualRecordsMatchTheReferenceWhereverABufferEnds) {
     for (std::size_t chunk = kTapeBlockRoom; chunk < kTapeBlockRoom + 320; ++chunk) {
         for (const ByteScan scan : RunnableByteScans()) {
             const Outcome actual = StreamingConvert(file, kDefaultTapeBufferSize, chunk, scan);
-            ASSERT_TRUE(actual == expected) << "reads of " << chunk << ", " << ByteScanName(scan) << " scan\n  expected "
-                                            << Describe(expected).substr(0, 300) << "\n  actual   "
-                                            << Describe(actual).substr(0, 300);
+            ASSERT_TRUE(actual == expected)
+                << "reads of " << chunk << ", " << ByteScanName(scan) << " scan\n  expected "
+                << Describe(expected).substr(0, 300) << "\n  actual   " << Describe(actual).substr(0, 300);
         }
     }
 }

@@ -17,7 +17,14 @@ namespace {
 
 // Buffer size of the reader, and the most bytes one Read of the file returns.
 const std::pair<std::size_t, std::size_t> kSeams[] = {
-    {1, 1}, {2, 2}, {3, 3}, {7, 7}, {64, 64}, {kDefaultTapeBufferSize, 1}, {kDefaultTapeBufferSize, 4}, {kDefaultTapeBufferSize, 5},
+    {1, 1},
+    {2, 2},
+    {3, 3},
+    {7, 7},
+    {64, 64},
+    {kDefaultTapeBufferSize, 1},
+    {kDefaultTapeBufferSize, 4},
+    {kDefaultTapeBufferSize, 5},
     {kDefaultTapeBufferSize, kDefaultTapeBufferSize},
 };
 
@@ -65,7 +72,8 @@ TEST(TapeReader, AcceptedRecords) {
         {"doubled quote", "\"say \"\"hi\"\"\",1\r\n\"\"\"\",2", {{"say \"hi\"", 1}, {"\"", 2}}},
         {"empty quoted text", "\"\",-1", {{"", -1}}},
         {"blanks around a quoted text", "  \" A \" \t, 1", {{" A ", 1}}},
-        {"sign and leading zeros", "A,+5\r\nB,-0\r\nC,007\r\nD,-00032768\r\nE,0000000000000000000032767",
+        {"sign and leading zeros",
+         "A,+5\r\nB,-0\r\nC,007\r\nD,-00032768\r\nE,0000000000000000000032767",
          {{"A", 5}, {"B", 0}, {"C", 7}, {"D", -32768}, {"E", 32767}}},
         {"blanks around the number", "A,  12 \t\r\n", {{"A", 12}}},
         {"quoted number", "A,\"12\"\r\nB, \" -3 \" \r\nC,\"+7\"", {{"A", 12}, {"B", -3}, {"C", 7}}},
@@ -132,7 +140,9 @@ TEST(TapeReader, Refusals) {
         {over_limit + ",1", FailureCode::TextTooLong, 1, std::string(48, 'a') + "\x81\x63"},
         {"\"" + over_limit + "\",1", FailureCode::TextTooLong, 1, std::string(48, 'a') + "\x81\x63"},
         {"\"" + over_limit.substr(1) + "\"\"\",1", FailureCode::TextTooLong, 1, std::string(48, 'a') + "\x81\x63"},
-        {"\xEF\xBB\xBF" "A,1\r\n", FailureCode::Utf8ByteOrderMark, 1, ""},
+        {"\xEF\xBB\xBF"
+         "A,1\r\n",
+         FailureCode::Utf8ByteOrderMark, 1, ""},
         {"\xEF\xBB\xBF\r\nA,1\r\n", FailureCode::Utf8ByteOrderMark, 1, ""},
         {"\xEF\xBB\xBF\"A\",1\r\n", FailureCode::Utf8ByteOrderMark, 1, ""},
         // Line counting: CR LF, CR, LF and blank lines, then the faulty line.
@@ -142,7 +152,7 @@ TEST(TapeReader, Refusals) {
         {"A,1\r\nBB,2\r\n\nX", FailureCode::MissingComma, 4, "X"},
         // A long field is cut for the message, never inside a double-byte character.
         {std::string(101, 'b'), FailureCode::MissingComma, 1, std::string(48, 'b') + "\x81\x63"},
-        {"b" + std::string(60, '\x88') , FailureCode::MissingComma, 1, "b" + std::string(46, '\x88') + "\x81\x63"},
+        {"b" + std::string(60, '\x88'), FailureCode::MissingComma, 1, "b" + std::string(46, '\x88') + "\x81\x63"},
     };
     for (const auto& c : cases) {
         // Also after a good first line: the first record of a file is read apart.
@@ -180,7 +190,8 @@ TEST(TapeReader, EveryNumberIsReadBack) {
         }
     }
     const std::string lines = LinesOf(ReadAll(data, kDefaultTapeBufferSize, kDefaultTapeBufferSize));
-    for (const ByteScan scan : RunnableByteScans()) EXPECT_TRUE(ConvertedWith(scan, data) == lines) << ByteScanName(scan);
+    for (const ByteScan scan : RunnableByteScans())
+        EXPECT_TRUE(ConvertedWith(scan, data) == lines) << ByteScanName(scan);
 }
 
 TEST(TapeReader, TextOfExactlyTheLimitIsAcceptedWithinItsStorage) {

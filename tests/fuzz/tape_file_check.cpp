@@ -126,7 +126,8 @@ std::string CheckTapeConversion(std::string_view file) {
     // Every byte scan, with the whole file and with buffers just large
     // enough for the block conversion that end inside records.
     for (const ByteScan scan : RunnableByteScans()) {
-        for (const auto& split : {std::pair{whole_buffer, SIZE_MAX}, std::pair{kTapeBlockRoom + 5, 1 + file.size() % 61}}) {
+        for (const auto& split :
+             {std::pair{whole_buffer, SIZE_MAX}, std::pair{kTapeBlockRoom + 5, 1 + file.size() % 61}}) {
             const Outcome scanned = Convert(file, split.first, split.second, std::nullopt, scan);
             if (scanned.output != whole.output || !SameFailure(scanned.failure, whole.failure)) {
                 return std::string("the ") + ByteScanName(scan) + " scan with buffer " + std::to_string(split.first) +

@@ -30,10 +30,12 @@ TEST(TapePattern, MatchesTheWholeNameEndingInTpCsvIgnoringCase) {
         const char* name;
         bool matches;
     } cases[] = {
-        {"AB01Tp.csv", true},  {"ab01tp.CSV", true},  {"Tp.csv", true},     {"TP.CSV", true},
-        {"駅名Tp.csv", true},  {"a b Tp.csv", true},  {"AB01Tp.csv.bak", false}, {"AB01Tp.csvx", false},
-        {"AB01Tp_csv", false}, {"AB01Tpcsv", false},  {"AB01T.csv", false}, {"p.csv", false},
-        {"AB01Tp.cs", false},  {"AB01Ｔｐ.csv", false}, {"", false},        {"AB01TP~1.CSV", false},
+        {"AB01Tp.csv", true},      {"ab01tp.CSV", true},    {"Tp.csv", true},
+        {"TP.CSV", true},          {"駅名Tp.csv", true},    {"a b Tp.csv", true},
+        {"AB01Tp.csv.bak", false}, {"AB01Tp.csvx", false},  {"AB01Tp_csv", false},
+        {"AB01Tpcsv", false},      {"AB01T.csv", false},    {"p.csv", false},
+        {"AB01Tp.cs", false},      {"AB01Ｔｐ.csv", false}, {"", false},
+        {"AB01TP~1.CSV", false},
     };
     for (const auto& c : cases) EXPECT_EQ(MatchesTapePattern(c.name), c.matches) << c.name;
     // A run's temporary files are never taken for sources.
@@ -56,8 +58,8 @@ protected:
 };
 
 TEST_F(FileListTest, ListsMatchingFilesOnlySortedIgnoringCase) {
-    for (const char* name : {"cTp.csv", "ATP.CSV", "b01tp.csv", "駅名Tp.csv", "readme.txt", "ATp.csv.bak",
-                             ".hiddenTp.csv"}) {
+    for (const char* name :
+         {"cTp.csv", "ATP.CSV", "b01tp.csv", "駅名Tp.csv", "readme.txt", "ATp.csv.bak", ".hiddenTp.csv"}) {
         temp_.Write(name, "x");
     }
     temp_.MakeFolder("folderTp.csv");
@@ -87,8 +89,8 @@ TEST_F(FileListTest, AnEmptyTextOrFolderListsNothing) {
 
 TEST_F(FileListTest, AFolderThatCannotBeListedFailsAndLeavesTheListEmpty) {
     temp_.Write("ATp.csv", "x");
-    for (const std::string& folder : {temp_.PathOf("missing"), temp_.PathOf("ATp.csv"),
-                                      temp_.PathOf("missing/deeper")}) {
+    for (const std::string& folder :
+         {temp_.PathOf("missing"), temp_.PathOf("ATp.csv"), temp_.PathOf("missing/deeper")}) {
         SCOPED_TRACE(folder);
         list_->SetPath(temp_.Path());
         try {

@@ -168,8 +168,8 @@ TEST_F(FileSystemTest, OnlyARegularWritableFileIsReplaced) {
     temp_.Write("file", "x");
     temp_.MakeFolder("folderTp.csv");
     temp_.Write("read-onlyTp.csv", "protected");
-    std::filesystem::permissions(temp_.Native("read-onlyTp.csv"), std::filesystem::perms::owner_read |
-                                                                       std::filesystem::perms::group_read);
+    std::filesystem::permissions(temp_.Native("read-onlyTp.csv"),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
     struct Case {
         const char* name;
         FailureCode code;
@@ -215,8 +215,8 @@ TEST_F(FileSystemTest, SharesFolderSeesOneFolderUnderTwoTexts) {
 // lone surrogate reaches the file system as the listing gave it.
 TEST_F(FileSystemTest, NamesReachTheFileSystemExactly) {
     const std::string lone_surrogate = "\xED\xA0\x80Tp.csv";  // U+D800 alone
-    for (const std::string& name : {std::string("NUL.Tp.csv"), std::string("CON.Tp.csv"),
-                                    std::string("COM1.Tp.csv"), lone_surrogate}) {
+    for (const std::string& name :
+         {std::string("NUL.Tp.csv"), std::string("CON.Tp.csv"), std::string("COM1.Tp.csv"), lone_surrogate}) {
         SCOPED_TRACE(name);
         const std::string path = temp_.Path() + Sep() + name;  // no library path: it would mangle the name
         if (name == lone_surrogate) {
@@ -261,9 +261,9 @@ TEST_F(FileSystemTest, TheReplacementKeepsTheOldFilesPermissions) {
                                                               std::filesystem::perms::owner_write |
                                                               std::filesystem::perms::group_read);
     Replace("ATp.csv", "new");
-    EXPECT_EQ(std::filesystem::status(temp_.Native("ATp.csv")).permissions(),
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                  std::filesystem::perms::group_read);
+    EXPECT_EQ(std::filesystem::status(temp_.Native("ATp.csv")).permissions(), std::filesystem::perms::owner_read |
+                                                                                  std::filesystem::perms::owner_write |
+                                                                                  std::filesystem::perms::group_read);
 }
 
 // A real file system that fills up part way through a file: the failure

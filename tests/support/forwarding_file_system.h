@@ -16,9 +16,7 @@ public:
     explicit ForwardingFileSystem(FileSystem& inner) : inner_(inner) {}
     explicit ForwardingFileSystem(std::unique_ptr<FileSystem> owned) : owned_(std::move(owned)), inner_(*owned_) {}
 
-    std::unique_ptr<InputFile> OpenForReading(const std::string& path) override {
-        return inner_.OpenForReading(path);
-    }
+    std::unique_ptr<InputFile> OpenForReading(const std::string& path) override { return inner_.OpenForReading(path); }
     std::unique_ptr<OutputFile> CreateReplacement(const std::string& path, const ExistingFileCheck& check) override {
         return inner_.CreateReplacement(path, check);
     }

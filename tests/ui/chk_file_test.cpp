@@ -32,15 +32,9 @@ TEST(ChkFile, FindsOnlyFilesThatAreNeitherHiddenNorSystemNorFolders) {
         bool found;
     };
     const Case cases[] = {
-        {plain + L"\\*Tp.csv", true},
-        {plain + L"\\AB01Tp.csv", true},
-        {plain + L"\\ab01tp.CSV", true},
-        {plain + L"\\*.txt", false},
-        {skipped + L"\\*Tp.csv", false},
-        {skipped + L"\\*", false},
-        {skipped + L"\\hiddenTp.csv", false},
-        {empty + L"\\*", false},
-        {empty + L"\\missing\\*Tp.csv", false},
+        {plain + L"\\*Tp.csv", true},         {plain + L"\\AB01Tp.csv", true}, {plain + L"\\ab01tp.CSV", true},
+        {plain + L"\\*.txt", false},          {skipped + L"\\*Tp.csv", false}, {skipped + L"\\*", false},
+        {skipped + L"\\hiddenTp.csv", false}, {empty + L"\\*", false},         {empty + L"\\missing\\*Tp.csv", false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DatInstDigForm::ChkFile(Narrow(c.pattern)), c.found) << Narrow(c.pattern);

@@ -38,9 +38,9 @@ public:
     }
     ~DosDrive() {
         if (defined_) {
-            DefineDosDeviceW(DDD_RAW_TARGET_PATH | DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE |
-                                 DDD_NO_BROADCAST_SYSTEM,
-                             device_.c_str(), target_.c_str());
+            DefineDosDeviceW(
+                DDD_RAW_TARGET_PATH | DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE | DDD_NO_BROADCAST_SYSTEM,
+                device_.c_str(), target_.c_str());
         }
     }
     bool Defined() const { return defined_; }
@@ -328,10 +328,8 @@ TEST(ChoiceFolderGui, WindowAndControlsHaveTheirDesignedRectanglesAtTheDisplaysS
         RECT place;  // at 96 DPI
     };
     const Expected table[] = {
-        {chooser.label, {8, 13, 8 + 313, 13 + 14}},
-        {chooser.drive, {7, 36, 7 + 335, 36 + 20}},
-        {chooser.dir, {7, 61, 7 + 333, 61 + 202}},
-        {chooser.ok, {172, 270, 172 + 81, 270 + 22}},
+        {chooser.label, {8, 13, 8 + 313, 13 + 14}},       {chooser.drive, {7, 36, 7 + 335, 36 + 20}},
+        {chooser.dir, {7, 61, 7 + 333, 61 + 202}},        {chooser.ok, {172, 270, 172 + 81, 270 + 22}},
         {chooser.cancel, {259, 270, 259 + 81, 270 + 22}},
     };
     for (const Expected& row : table) {

@@ -228,8 +228,8 @@ TEST(DatInstDigGui, TabFollowsTheDesignedOrderAndSkipsTheDisabledRunButton) {
         EXPECT_TRUE(WaitFor([&] { return FocusIn(window.form) == expected; }))
             << "focus on \"" << Narrow(Text(FocusIn(window.form))) << "\"";
     };
-    for (HWND next : {window.source, window.browse_destination, window.browse_source, window.cancel,
-                      window.destination}) {
+    for (HWND next :
+         {window.source, window.browse_destination, window.browse_source, window.cancel, window.destination}) {
         press_tab(next);
     }
     window.Fill(L"a", L"b");
@@ -250,10 +250,9 @@ TEST(DatInstDigGui, TheRunButtonIsEnabledExactlyWhileBothFieldsHoldText) {
         bool enabled;
     };
     const Step steps[] = {
-        {window.source, L"C:\\old", false},  {window.destination, L"D:\\new", true},
-        {window.source, L"", false},         {window.source, L" ", true},
-        {window.destination, L"", false},    {window.destination, L"x", true},
-        {window.destination, L"\\", true},   {window.source, L"\\", true},
+        {window.source, L"C:\\old", false}, {window.destination, L"D:\\new", true}, {window.source, L"", false},
+        {window.source, L" ", true},        {window.destination, L"", false},       {window.destination, L"x", true},
+        {window.destination, L"\\", true},  {window.source, L"\\", true},
     };
     for (const Step& step : steps) {
         SetText(step.field, step.text);
@@ -307,7 +306,8 @@ TEST(DatInstDigGui, TextsDifferingByATrailingBackslashOrLetterCaseReachTheRunWhi
         const MessageBoxSeen box = window.RunAndDismiss();
         EXPECT_EQ(box.title, L"エラー");
         EXPECT_EQ(box.text.substr(0, 14), L"変換中に問題が発生しました。") << Narrow(box.text);
-        EXPECT_NE(box.text.find(L"変換元ファイル：" + folder + L"\\AB01Tp.csv"), std::wstring::npos) << Narrow(box.text);
+        EXPECT_NE(box.text.find(L"変換元ファイル：" + folder + L"\\AB01Tp.csv"), std::wstring::npos)
+            << Narrow(box.text);
         ExpectSourceUntouched(folder);
     }
     Click(window.cancel);
@@ -391,7 +391,8 @@ TEST(DatInstDigGui, BrowseFillsEitherFieldWithTheChosenFolderAndCancelKeepsTheFi
 
     HWND chooser = window.Browse(window.browse_source);
     ASSERT_NE(chooser, nullptr);
-    EXPECT_EQ(Text(Controls(chooser, L"Static").at(0)), L"旧バージョンのデータが入っている位置(フォルダー)を指定してください");
+    EXPECT_EQ(Text(Controls(chooser, L"Static").at(0)),
+              L"旧バージョンのデータが入っている位置(フォルダー)を指定してください");
     EXPECT_FALSE(IsWindowEnabled(window.form)) << "the main window takes no input while the chooser is shown";
     Click(ControlWithText(chooser, L"Button", L"OK"));
     EXPECT_TRUE(WaitFor([&] { return Text(window.source) == folder; })) << Narrow(Text(window.source));
@@ -453,9 +454,10 @@ TEST(DatInstDigGui, ActivatingTheMainWindowByTheTaskbarOrAClickBringsTheShownCho
     plain.hInstance = GetModuleHandleW(nullptr);
     plain.lpszClassName = L"TalvorenTestCover";
     RegisterClassW(&plain);
-    HWND cover = CreateWindowExW(0, plain.lpszClassName, L"cover", WS_POPUP | WS_VISIBLE, chooser_place.left, chooser_place.top,
-                                 chooser_place.right - chooser_place.left, chooser_place.bottom - chooser_place.top,
-                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND cover =
+        CreateWindowExW(0, plain.lpszClassName, L"cover", WS_POPUP | WS_VISIBLE, chooser_place.left, chooser_place.top,
+                        chooser_place.right - chooser_place.left, chooser_place.bottom - chooser_place.top, nullptr,
+                        nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(cover, nullptr);
     // A point of the main window that neither covers.
     POINT on_form{form_place.right - 20, form_place.bottom - 20};

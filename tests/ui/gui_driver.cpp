@@ -138,8 +138,8 @@ namespace {
 // Windows of DPI-aware programs report their true pixels only to DPI-aware ones.
 const bool kPerMonitorAware = [] {
     using SetContextFn = BOOL(WINAPI*)(HANDLE);
-    const auto set_context = reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+    const auto set_context = reinterpret_cast<SetContextFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
     // Per-monitor v2 where the system has it, per-monitor before that.
     return set_context != nullptr &&
            (set_context(reinterpret_cast<HANDLE>(-4)) || set_context(reinterpret_cast<HANDLE>(-3)));

@@ -95,10 +95,18 @@ TEST(LongRunGui, TheWindowAnswersAndTakesNoInputThroughoutAndOneMessageFollows) 
     // Keys first: under Wine a click on a disabled window's frame hands the
     // activation to the desktop, whose Alt+F4 would end the whole session.
     const Attempt attempts[] = {
-        {"Alt+F4", [] { SendKeys({{VK_MENU, true}, {VK_F4, true}, {VK_F4, false}, {VK_MENU, false}}); }},
-        {"typing", [] { SendKeys({{'Q', true}, {'Q', false}, {VK_BACK, true}, {VK_BACK, false}}); }},
+        {"Alt+F4",
+         [] {
+             SendKeys({{VK_MENU, true}, {VK_F4, true}, {VK_F4, false}, {VK_MENU, false}});
+         }},
+        {"typing",
+         [] {
+             SendKeys({{'Q', true}, {'Q', false}, {VK_BACK, true}, {VK_BACK, false}});
+         }},
         {"Enter and Escape",
-         [] { SendKeys({{VK_RETURN, true}, {VK_RETURN, false}, {VK_ESCAPE, true}, {VK_ESCAPE, false}}); }},
+         [] {
+             SendKeys({{VK_RETURN, true}, {VK_RETURN, false}, {VK_ESCAPE, true}, {VK_ESCAPE, false}});
+         }},
         {"a click on Cancel", [&] { SendClickAt(CentreOf(window.cancel)); }},
         {"a click on the close box",
          [&] {
