@@ -8,6 +8,12 @@ else()
     find_package(GTest REQUIRED)
 endif()
 include(GoogleTest)
+# Under Wine, a program's cases are listed when ctest runs, inside the Wine
+# session the test run keeps up, not at build time, when a cold start of Wine
+# now and then fails.
+if(CMAKE_CROSSCOMPILING)
+    set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
+endif()
 
 # talvoren_add_test(name SOURCES... LIBS ...): one test program, its cases
 # registered one by one with ctest.
