@@ -23,56 +23,26 @@ bool IdLess(const FileId& a, const FileId& b) {
     return std::tie(a.volume, a.index_high, a.index_low) < std::tie(b.volume, b.index_high, b.index_low);
 }
 
-// Identities of the listed source files, taken the first time a destination
-// file already exists: a run into a fresh folder never needs them.
-class SourceIdentities {
+// Identities of the files that the first `count` listed names lead to in one
+// folder, taken only when asked, which is only when a destination name is
+// already taken: a run into a fresh folder never asks. The run keeps two: the
+// source files (all names), and the destination files it has written.
+class ListedIdentities {
 public:
-    SourceIdentities(const std::string& source_folder, const FileList& files, FileSystem& fs)
-        : source_folder_(source_folder), files_(files), fs_(fs) {}
+    ListedIdentities(const std::string& folder, const FileList& files, FileSystem& fs)
+        : folder_(folder), files_(files), fs_(fs) {}
 
-    bool Contains(const FileId& id) {
-        if (!taken_) Take();
-        return std::binary_search(ids_.begin(), ids_.end(), id, IdLess);
-    }
-
-private:
-    // Sorted: a rerun into a folder of earlier results checks every file, and
-    // a scan per file would grow with the square of the file count.
-    void Take() {
-        taken_ = true;
-        for (std::size_t index = 0; index < files_.ListCount(); ++index) {
-            // A file that vanished since the listing cannot be emptied through another name.
-            if (const auto id = fs_.Identify(source_folder_ + files_.List(index))) ids_.push_back(*id);
-        }
-        std::sort(ids_.begin(), ids_.end(), IdLess);
-    }
-
-    const std::string& source_folder_;
-    const FileList& files_;
-    FileSystem& fs_;
-    bool taken_ = false;
-    std::vector<FileId> ids_;
-};
-
-// The destination files of the first `count` listed names, which this run
-// has written; identified only when a later destination name already holds a
-// file (into a fresh folder, never), and kept as identities, not paths.
-class WrittenFiles {
-public:
-    WrittenFiles(const std::string& destination_folder, const FileList& files, FileSystem& fs)
-        : destination_folder_(destination_folder), files_(files), fs_(fs) {}
-
-    void Add() { ++count_; }
+    // The first `count` names count from now on.
+    void CountUpTo(std::size_t count) { count_ = count; }
 
     bool Contains(const FileId& id) {
         for (; identified_ < count_; ++identified_) {
-            if (const auto written = fs_.Identify(destination_folder_ + files_.List(identified_))) {
-                ids_.push_back(*written);
-            }
+            // A file that vanished since the listing cannot be reached through another name.
+            if (const auto found = fs_.Identify(folder_ + files_.List(identified_))) ids_.push_back(*found);
         }
         // A sorted part and a short unsorted tail, merged now and then: a
-        // rerun over earlier results asks once per file, and a tree of nodes
-        // would take more memory than the whole conversion.
+        // rerun over earlier results asks once per file, and neither a scan
+        // of all nor a tree of nodes would do (time, memory).
         if (ids_.size() - sorted_ > kUnsortedTail) {
             std::sort(ids_.begin() + sorted_, ids_.end(), IdLess);
             std::inplace_merge(ids_.begin(), ids_.begin() + sorted_, ids_.end(), IdLess);
@@ -83,10 +53,10 @@ public:
     }
 
 private:
-    const std::string& destination_folder_;
+    static constexpr std::size_t kUnsortedTail = 64;
+    const std::string& folder_;
     const FileList& files_;
     FileSystem& fs_;
-    static constexpr std::size_t kUnsortedTail = 64;
     std::size_t count_ = 0;
     std::size_t identified_ = 0;
     std::vector<FileId> ids_;
@@ -104,7 +74,9 @@ public:
           progress_(progress),
           sources_(source_folder_, files, fs),
           written_(destination_folder_, files, fs),
-          check_existing_([this](const FileId& id) { CheckExisting(id); }) {}
+          check_existing_([this](const FileId& id) { CheckExisting(id); }) {
+        sources_.CountUpTo(files.ListCount());
+    }
 
     RunEnd Convert(MessageSink& sink) {
         std::size_t index = 0;
@@ -143,7 +115,7 @@ private:
         ProgressInput reported(*input_, progress_);
         ConvTapeFile(reported, *output_);
         output_->Commit();
-        written_.Add();
+        written_.CountUpTo(index + 1);
         output_.reset();
         input_.reset();
         progress_.FileConverted();
@@ -161,8 +133,8 @@ private:
     const FileList& files_;
     FileSystem& fs_;
     RunProgress& progress_;
-    SourceIdentities sources_;
-    WrittenFiles written_;
+    ListedIdentities sources_;
+    ListedIdentities written_;
     const ExistingFileCheck check_existing_;
     // Destroyed destination first, then source, also on the failure path.
     std::unique_ptr<InputFile> input_;
