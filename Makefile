@@ -43,7 +43,7 @@ gui: deps
 bench: deps
 	@scripts/install-deps time
 	cmake --preset bench >/dev/null
-	cmake --build --preset bench -j $(JOBS) --target talvoren-convert generate_legacy
+	cmake --build --preset bench -j $(JOBS) --target talvoren-convert generate_legacy convert_in_memory
 	bench/run_bench build/bench
 
 # Runs the libFuzzer target for FUZZ_SECONDS; see tests/fuzz/README.md.

@@ -25,7 +25,9 @@ constexpr std::size_t kTapeLineEndMax = 11;
 // bytes; those past the returned count may be overwritten.
 inline std::size_t WriteTapeLineEnd(bool negative, std::uint64_t digits, std::size_t count, char* out) {
     out[0] = ',';
-    out[1] = negative ? '-' : ' ';
+    // Arithmetic, not a choice: the signs of a file's numbers follow no
+    // pattern a branch predictor could learn.
+    out[1] = static_cast<char>(' ' + ('-' - ' ') * negative);
     // The whole word is stored; what lies past the digits is overwritten next.
     std::memcpy(out + 2, &digits, sizeof digits);
     std::memcpy(out + 2 + count, ",0\r\n", 4);
