@@ -101,6 +101,8 @@ public:
         inner_->Write(data, size);
         written_ += size;
     }
+    void WaitForWrites() noexcept override { inner_->WaitForWrites(); }
+    std::optional<FileId> CommittedId() const override { return inner_->CommittedId(); }
 
     // A commit that fails before the new file takes its name, as a rename
     // refused by a network drive would.
