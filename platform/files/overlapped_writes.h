@@ -4,6 +4,7 @@
 // a thread: its writes stay in the caller's thread.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
@@ -34,18 +35,27 @@ public:
 
 private:
     void WriteInTurn();
+    // Waits until `busy_` equals `value` or the run stops.
+    void AwaitBusy(bool value);
+    void SetBusy(bool value);
 
     const std::function<void(const char*, std::size_t)> write_all_;
-    std::mutex mutex_;
-    // One waiter at a time: the writer for a task, or the caller for its end.
-    std::condition_variable changed_;
+    // Bytes written in the caller's thread, before the file proved long.
+    std::size_t written_ = 0;
+    // The task: set by the caller while `busy_` is false, read by the writer
+    // while it is true.
     const char* data_ = nullptr;
     std::size_t size_ = 0;
-    bool busy_ = false;
-    bool stopping_ = false;
-    // The first failure; every later call reports it, so the file is never
-    // committed without the bytes that failed.
+    // The first failure, set by whoever wrote while `busy_` hands it over;
+    // every later call reports it, so the file is never committed without
+    // the bytes that failed.
     std::exception_ptr failure_;
+    std::atomic<bool> busy_{false};
+    std::atomic<bool> stopping_{false};
+    // For a side that sleeps until the other has done its part; a side
+    // that finds its part done already takes no lock.
+    std::mutex mutex_;
+    std::condition_variable changed_;
     std::thread writer_;
 };
 
