@@ -18,14 +18,15 @@ class OverlappedWrites {
 public:
     // `write_all` writes all of its bytes to the file or throws.
     explicit OverlappedWrites(std::function<void(const char*, std::size_t)> write_all);
-    // Waits for the write in progress; the file may go only after that.
+    // Waits for the writes in progress; the file may go only after that.
     ~OverlappedWrites();
     OverlappedWrites(const OverlappedWrites&) = delete;
     OverlappedWrites& operator=(const OverlappedWrites&) = delete;
 
-    // Waits for the previous write and throws its failure, if it failed (or
-    // any earlier one did); then writes `data`, possibly in the second thread,
-    // which reads it until the next call here returns.
+    // Hands `data` to the writer, which reads it until the next call here
+    // returns, and returns once the write before it is done; throws the
+    // failure of any earlier write (and writes nothing more after one).
+    // The writer thus finds the next bytes waiting when it ends a write.
     void Write(const char* data, std::size_t size);
     // Returns once no write reads its data any more; never throws.
     void Wait() noexcept;
@@ -34,26 +35,32 @@ public:
     void Finish();
 
 private:
+    struct Task {
+        const char* data = nullptr;
+        std::size_t size = 0;
+    };
+
     void WriteInTurn();
-    // Waits until `busy_` equals `value` or the run stops.
-    void AwaitBusy(bool value);
-    void SetBusy(bool value);
+    // Waits until the first `count` writes are done, or until the run stops.
+    void AwaitCompleted(std::size_t count);
+    void AwaitIssued();
+    void Tell();
+    void ThrowAnyFailure() const;
 
     const std::function<void(const char*, std::size_t)> write_all_;
     // Bytes written in the caller's thread, before the file proved long.
     std::size_t written_ = 0;
-    // The task: set by the caller while `busy_` is false, read by the writer
-    // while it is true.
-    const char* data_ = nullptr;
-    std::size_t size_ = 0;
-    // The first failure, set by whoever wrote while `busy_` hands it over;
-    // every later call reports it, so the file is never committed without
-    // the bytes that failed.
-    std::exception_ptr failure_;
-    std::atomic<bool> busy_{false};
+    // Write number n lives in tasks_[n % 2] from its Write until done: the
+    // one being written and the one waiting its turn.
+    Task tasks_[2];
+    std::atomic<std::size_t> issued_{0};     // changed by the caller only
+    std::atomic<std::size_t> completed_{0};  // changed by the writer only
     std::atomic<bool> stopping_{false};
-    // For a side that sleeps until the other has done its part; a side
-    // that finds its part done already takes no lock.
+    // The first failure; set once, before `failed_`, by whoever wrote.
+    std::exception_ptr failure_;
+    std::atomic<bool> failed_{false};
+    // For a side that sleeps until the other has done its part; a side that
+    // finds its part done already takes no lock.
     std::mutex mutex_;
     std::condition_variable changed_;
     std::thread writer_;
