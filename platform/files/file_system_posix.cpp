@@ -112,7 +112,7 @@ std::optional<mode_t> CheckExisting(const std::string& path, const ExistingFileC
 
 // Gives the written file the permissions of the one it replaces; returns the
 // written file's identity, learned on the way.
-FileId KeepMode(int fd, mode_t old_mode) {
+FileId KeepModeAndIdentify(int fd, mode_t old_mode) {
     struct stat status;
     if (fstat(fd, &status) != 0) throw LastOsError();
     if ((status.st_mode & 07777) != old_mode && fchmod(fd, old_mode) != 0) throw LastOsError();
@@ -161,7 +161,7 @@ private:
         for (;;) {
             if (const auto old_mode = CheckExisting(path_, check_, habits_.user)) {
                 habits_.name_taken = true;
-                committed_id_ = KeepMode(fd_.get(), *old_mode);
+                committed_id_ = KeepModeAndIdentify(fd_.get(), *old_mode);
                 LinkOverExisting();
                 return;
             }
@@ -219,7 +219,7 @@ public:
     void Commit() override {
         writes_.Finish();
         if (const auto old_mode = CheckExisting(path_, check_, habits_.user)) {
-            committed_id_ = KeepMode(fd_.get(), *old_mode);
+            committed_id_ = KeepModeAndIdentify(fd_.get(), *old_mode);
         }
         // Some file systems report a failed write only at close.
         if (close(fd_.Release()) != 0 && errno != EINTR) throw LastOsError();
