@@ -1,5 +1,6 @@
 #include "platform/files/overlapped_writes.h"
 
+#include <system_error>
 #include <utility>
 
 namespace talvoren {
@@ -31,7 +32,7 @@ void OverlappedWrites::Write(const char* data, std::size_t size) {
     }
     if (!writer_.joinable()) {
         written_ += size;
-        if (written_ <= kLongFile) {
+        if (written_ <= kLongFile || !StartWriter()) {
             try {
                 write_all_(data, size);
             } catch (...) {
@@ -41,7 +42,6 @@ void OverlappedWrites::Write(const char* data, std::size_t size) {
             }
             return;
         }
-        writer_ = std::thread([this] { WriteInTurn(); });
     }
     const std::size_t number = issued_.load(std::memory_order_relaxed);
     tasks_[number % 2] = {data, size};
@@ -49,6 +49,19 @@ void OverlappedWrites::Write(const char* data, std::size_t size) {
     Tell();
     AwaitCompleted(number);
     ThrowAnyFailure();
+}
+
+// A process out of threads writes in the caller's thread, as before the
+// file proved long; it tries once per file.
+bool OverlappedWrites::StartWriter() {
+    if (no_writer_) return false;
+    try {
+        writer_ = std::thread([this] { WriteInTurn(); });
+        return true;
+    } catch (const std::system_error&) {
+        no_writer_ = true;
+        return false;
+    }
 }
 
 void OverlappedWrites::Wait() noexcept { AwaitCompleted(issued_.load(std::memory_order_relaxed)); }

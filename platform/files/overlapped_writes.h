@@ -40,6 +40,7 @@ private:
         std::size_t size = 0;
     };
 
+    bool StartWriter();
     void WriteInTurn();
     // Waits until the first `count` writes are done, or until the run stops.
     void AwaitCompleted(std::size_t count);
@@ -50,6 +51,7 @@ private:
     const std::function<void(const char*, std::size_t)> write_all_;
     // Bytes written in the caller's thread, before the file proved long.
     std::size_t written_ = 0;
+    bool no_writer_ = false;
     // Write number n lives in tasks_[n % 2] from its Write until done: the
     // one being written and the one waiting its turn.
     Task tasks_[2];
