@@ -32,18 +32,30 @@ public:
 };
 
 // A destination file being written under a temporary name in its folder; the
-// file at the destination name stays as it was until Commit.
+// file at the destination name stays as it was until Commit. An output does
+// not outlive the file system that made it.
 class OutputFile {
 public:
     virtual ~OutputFile() = default;
-    // Writes all `size` bytes or throws ConvError.
+    // Writes all `size` bytes or throws ConvError. The writing may go on after
+    // Write returns, so that it overlaps the making of the next bytes: the
+    // caller keeps `data` unchanged until its next call on this file (Write,
+    // WaitForWrites, Commit or destruction) returns. A failure of such
+    // writing is thrown by the next Write (even of no bytes) or Commit, and by
+    // every one after it.
     virtual void Write(const char* data, std::size_t size) = 0;
+    // Returns once no earlier Write reads its data any more, for a caller
+    // about to free or reuse it; a failure waits for the next Write or Commit.
+    virtual void WaitForWrites() noexcept = 0;
     // Puts what was written in place under the destination name, replacing
     // the file there in one step. Throws ConvError, with the destination as it
     // was, when the data did not reach the file, could not take the name, or
     // the file at the name was refused (see CreateReplacement). Destroying an
     // output that was not committed removes what it wrote.
     virtual void Commit() = 0;
+    // The identity of the committed file when the output learned it on the
+    // way, sparing a look at the name; nothing when it did not.
+    virtual std::optional<FileId> CommittedId() const { return std::nullopt; }
 };
 
 // Looks at the identity of the file already at a destination name before

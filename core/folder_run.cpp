@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <memory>
 #include <new>
+#include <optional>
 #include <tuple>
 #include <vector>
 
@@ -32,8 +33,15 @@ public:
     ListedIdentities(const std::string& folder, const FileList& files, FileSystem& fs)
         : folder_(folder), files_(files), fs_(fs) {}
 
-    // The first `count` names count from now on.
-    void CountUpTo(std::size_t count) { count_ = count; }
+    // The first `count` names count from now on. `last`, when known, is the
+    // identity of the last of them, which then needs no look at its name.
+    void CountUpTo(std::size_t count, const std::optional<FileId>& last = std::nullopt) {
+        count_ = count;
+        if (last && identified_ + 1 == count) {
+            ids_.push_back(*last);
+            identified_ = count;
+        }
+    }
 
     bool Contains(const FileId& id) {
         for (; identified_ < count_; ++identified_) {
@@ -115,7 +123,7 @@ private:
         ProgressInput reported(*input_, progress_);
         ConvTapeFile(reported, *output_);
         output_->Commit();
-        written_.CountUpTo(index + 1);
+        written_.CountUpTo(index + 1, output_->CommittedId());
         output_.reset();
         input_.reset();
         progress_.FileConverted();

@@ -1,5 +1,6 @@
 // The file layer on POSIX: unbuffered descriptors; the converter does the
-// buffering, so every Write is one or more write() calls. A destination is
+// buffering, so every Write is one or more write() calls, made by a second
+// thread once the file proves long (OverlappedWrites). A destination is
 // written as an unnamed file (O_TMPFILE) where the file system offers one,
 // else under a temporary name, and linked or renamed into place when complete.
 #include <fcntl.h>
@@ -14,6 +15,7 @@
 #include "platform/files/host_files.h"
 #include "platform/files/interrupt_cleanup.h"
 #include "platform/files/os_error.h"
+#include "platform/files/overlapped_writes.h"
 #include "platform/files/temporary_file_name.h"
 #include "platform/files/unique_fd_posix.h"
 
@@ -77,10 +79,20 @@ void WriteAll(int fd, const char* data, std::size_t size) {
     }
 }
 
+// What the replacements of one file system learn as they go, to spare
+// system calls; never needed for a decision's safety.
+struct ReplacementHabits {
+    // Taken once: the program never changes its user.
+    const uid_t user = geteuid();
+    // Whether the last destination name was taken: in a run over earlier
+    // results the next one is too, so looking first spares a failed link.
+    bool name_taken = false;
+};
+
 // What is at a destination name must be a regular file this user may write,
 // and pass `check`; nothing there passes too. Returns the permission bits of
 // the file there, for its replacement to take.
-std::optional<mode_t> CheckExisting(const std::string& path, const ExistingFileCheck& check) {
+std::optional<mode_t> CheckExisting(const std::string& path, const ExistingFileCheck& check, uid_t user) {
     struct stat status;
     if (stat(path.c_str(), &status) != 0) {
         if (errno == ENOENT) return std::nullopt;
@@ -89,18 +101,22 @@ std::optional<mode_t> CheckExisting(const std::string& path, const ExistingFileC
     // Never opened: a FIFO would block, a device would be written to.
     if (!S_ISREG(status.st_mode)) throw FailureOf(FailureCode::NotARegularFile);
     // Replacing needs only the folder's permission, but a file its owner made
-    // read-only is refused as it always was.
-    if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) throw LastOsError();
+    // read-only is refused as it always was. The owner's own write bit
+    // answers for the owner (no access list overrides it); anyone else asks
+    // the kernel. An immutable file still refuses, at the rename.
+    const bool owner_may_write = status.st_uid == user && (status.st_mode & S_IWUSR) != 0;
+    if (!owner_may_write && faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) throw LastOsError();
     check(IdOf(status));
     return status.st_mode & 07777;
 }
 
-// Gives the written file the permissions of the one it replaces.
-void KeepMode(int fd, std::optional<mode_t> old_mode) {
-    if (!old_mode) return;
+// Gives the written file the permissions of the one it replaces; returns the
+// written file's identity, learned on the way.
+FileId KeepModeAndIdentify(int fd, mode_t old_mode) {
     struct stat status;
     if (fstat(fd, &status) != 0) throw LastOsError();
-    if ((status.st_mode & 07777) != *old_mode && fchmod(fd, *old_mode) != 0) throw LastOsError();
+    if ((status.st_mode & 07777) != old_mode && fchmod(fd, old_mode) != 0) throw LastOsError();
+    return IdOf(status);
 }
 
 // Links an open unnamed file in under `path`; false when the name is taken.
@@ -122,20 +138,39 @@ bool LinkUnnamed(int fd, const std::string& path) {
 // and links it in under a temporary name renamed over the old file.
 class UnnamedOutputFile : public OutputFile {
 public:
-    UnnamedOutputFile(UniqueFd fd, std::string path, const ExistingFileCheck& check)
-        : fd_(std::move(fd)), path_(std::move(path)), check_(check) {}
+    UnnamedOutputFile(UniqueFd fd, std::string path, const ExistingFileCheck& check, ReplacementHabits& habits)
+        : fd_(std::move(fd)),
+          path_(std::move(path)),
+          check_(check),
+          habits_(habits),
+          writes_([fd = fd_.get()](const char* data, std::size_t size) { WriteAll(fd, data, size); }) {}
 
-    void Write(const char* data, std::size_t size) override { WriteAll(fd_.get(), data, size); }
+    void Write(const char* data, std::size_t size) override { writes_.Write(data, size); }
+    void WaitForWrites() noexcept override { writes_.Wait(); }
 
     void Commit() override {
-        if (!LinkUnnamed(fd_.get(), path_)) {
-            KeepMode(fd_.get(), CheckExisting(path_, check_));
-            LinkOverExisting();
-        }
+        writes_.Finish();
+        if (habits_.name_taken || !LinkUnnamed(fd_.get(), path_)) PutOverWhatIsThere();
         if (close(fd_.Release()) != 0 && errno != EINTR) throw LastOsError();
     }
 
+    std::optional<FileId> CommittedId() const override { return committed_id_; }
+
 private:
+    void PutOverWhatIsThere() {
+        for (;;) {
+            if (const auto old_mode = CheckExisting(path_, check_, habits_.user)) {
+                habits_.name_taken = true;
+                committed_id_ = KeepModeAndIdentify(fd_.get(), *old_mode);
+                LinkOverExisting();
+                return;
+            }
+            habits_.name_taken = false;
+            // Free now; should a file take the name first, it is looked at in turn.
+            if (LinkUnnamed(fd_.get(), path_)) return;
+        }
+    }
+
     void LinkOverExisting() {
         const std::string folder = FolderOf(path_);
         for (;;) {
@@ -154,39 +189,57 @@ private:
     UniqueFd fd_;
     const std::string path_;
     const ExistingFileCheck check_;
+    ReplacementHabits& habits_;
+    std::optional<FileId> committed_id_;
+    // Last: destroyed first, so no write runs when the file goes.
+    OverlappedWrites writes_;
 };
 
 // A replacement under a temporary name, for file systems without unnamed
 // files; removed unless committed, and on an interrupt of the driver.
 class NamedOutputFile : public OutputFile {
 public:
-    NamedOutputFile(UniqueFd fd, std::string temporary, std::string path, const ExistingFileCheck& check)
+    NamedOutputFile(UniqueFd fd, std::string temporary, std::string path, const ExistingFileCheck& check,
+                    const ReplacementHabits& habits)
         : fd_(std::move(fd)),
           temporary_(std::move(temporary)),
           path_(std::move(path)),
           check_(check),
-          pending_(temporary_) {}
+          habits_(habits),
+          pending_(temporary_),
+          writes_([fd = fd_.get()](const char* data, std::size_t size) { WriteAll(fd, data, size); }) {}
     ~NamedOutputFile() override {
+        writes_.Wait();
         if (!committed_) unlink(temporary_.c_str());
     }
 
-    void Write(const char* data, std::size_t size) override { WriteAll(fd_.get(), data, size); }
+    void Write(const char* data, std::size_t size) override { writes_.Write(data, size); }
+    void WaitForWrites() noexcept override { writes_.Wait(); }
 
     void Commit() override {
-        KeepMode(fd_.get(), CheckExisting(path_, check_));
+        writes_.Finish();
+        if (const auto old_mode = CheckExisting(path_, check_, habits_.user)) {
+            committed_id_ = KeepModeAndIdentify(fd_.get(), *old_mode);
+        }
         // Some file systems report a failed write only at close.
         if (close(fd_.Release()) != 0 && errno != EINTR) throw LastOsError();
         if (rename(temporary_.c_str(), path_.c_str()) != 0) throw LastOsError();
         committed_ = true;
     }
 
+    std::optional<FileId> CommittedId() const override { return committed_id_; }
+
 private:
     UniqueFd fd_;
     const std::string temporary_;
     const std::string path_;
     const ExistingFileCheck check_;
+    const ReplacementHabits& habits_;
     const PendingTemporaryFile pending_;
     bool committed_ = false;
+    std::optional<FileId> committed_id_;
+    // Last: destroyed first, so no write runs when the descriptor closes.
+    OverlappedWrites writes_;
 };
 
 class PosixFileSystem : public FileSystem {
@@ -202,12 +255,13 @@ public:
     std::unique_ptr<OutputFile> CreateReplacement(const std::string& path, const ExistingFileCheck& check) override {
         const std::string folder = FolderOf(path);
         UniqueFd fd(open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
-        if (fd) return std::make_unique<UnnamedOutputFile>(std::move(fd), path, check);
+        if (fd) return std::make_unique<UnnamedOutputFile>(std::move(fd), path, check, habits_);
         // No unnamed files here (or an old kernel).
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) throw LastOsError();
         auto named = CreateNamedTemporary(folder);
         if (!named) throw LastOsError();
-        return std::make_unique<NamedOutputFile>(std::move(named->first), std::move(named->second), path, check);
+        return std::make_unique<NamedOutputFile>(std::move(named->first), std::move(named->second), path, check,
+                                                 habits_);
     }
 
     std::optional<FileId> Identify(const std::string& path) override {
@@ -229,6 +283,9 @@ public:
 
     char Separator() const override { return '/'; }
     bool IsSeparator(char c) const override { return c == '/'; }
+
+private:
+    ReplacementHabits habits_;
 };
 
 }  // namespace

@@ -91,6 +91,8 @@ public:
             size -= written;
         }
     }
+    // Writes here are done when Write returns.
+    void WaitForWrites() noexcept override {}
 
     void Commit() override {
         if (!CloseHandle(handle_.Release())) throw LastOsError();

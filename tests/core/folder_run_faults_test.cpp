@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +24,12 @@
 #include "tests/support/memory_files.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_folder.h"
+#ifndef _WIN32
+#include <cerrno>
+
+#include "platform/files/os_error.h"
+#include "tests/support/small_tmpfs.h"
+#endif
 
 namespace talvoren {
 namespace {
@@ -101,6 +108,8 @@ public:
         inner_->Write(data, size);
         written_ += size;
     }
+    void WaitForWrites() noexcept override { inner_->WaitForWrites(); }
+    std::optional<FileId> CommittedId() const override { return inner_->CommittedId(); }
 
     // A commit that fails before the new file takes its name, as a rename
     // refused by a network drive would.
@@ -283,6 +292,64 @@ TEST(FolderRunFaultsDouble, RunCompletesWhenTheFaultHitsNoFile) {
         EXPECT_EQ(temp.Read("destination/" + FileName(i)), Converted(LegacyFile(i, i == 2)));
     }
 }
+
+#ifndef _WIN32
+// A file long enough for its writes to run behind the conversion (past its
+// first 256 KiB), between two short ones over their old results: it converts
+// to the same bytes as in memory; a disk that fills up behind the conversion
+// or a record refused near the end stops the run with the report for that
+// file, its old content kept and no temporary file left.
+TEST(FolderRunFaultsBehind, ALongFileEndsAsItShouldWhileItsWritesRunBehind) {
+    std::string long_legacy;
+    while (long_legacy.size() < 2 * 1024 * 1024) long_legacy += LegacyFile(1, true);
+    const std::string refused_legacy = long_legacy + "\"late\",99999\r\n";
+    const struct {
+        const char* name;
+        const std::string& legacy;
+        const char* tmpfs_size;  // the destination's size, or nullptr: an ordinary folder
+        std::optional<std::string> description;
+    } cases[] = {
+        {"room enough", long_legacy, nullptr, std::nullopt},
+        {"refused near the end", refused_legacy, nullptr, test::ConvertInMemory(refused_legacy).description},
+        {"disk fills up", long_legacy, "size=1m", DescribeFailure(OsError(ENOSPC).failure())},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder temp;
+        const std::string source = temp.MakeFolder("source");
+        const std::string destination = temp.MakeFolder("destination");
+        SmallTmpfs small(destination);
+        if (c.tmpfs_size && !small.Mount(c.tmpfs_size)) {
+            std::cout << c.name << ": skipped, cannot mount a small tmpfs here\n";
+            continue;
+        }
+        const std::string legacy[] = {LegacyFile(0, false), c.legacy, LegacyFile(2, false)};
+        for (int i = 0; i < 3; ++i) {
+            temp.Write("source/" + FileName(i), legacy[i]);
+            temp.Write("destination/" + FileName(i), OldContent(i));
+        }
+        const std::unique_ptr<FileSystem> fs = MakeHostFileSystem();
+        const std::unique_ptr<FileList> files = MakeHostFileList();
+        test::RecordingSink sink;
+
+        const RunEnd end = ConvertFolder(source, destination, *files, *fs, sink);
+
+        EXPECT_EQ(end, c.description ? RunEnd::Failed : RunEnd::Completed);
+        ASSERT_EQ(sink.messages.size(), 1u);
+        if (c.description) {
+            EXPECT_EQ(sink.messages[0].text, ConversionFailedMessage(source + "/" + FileName(1),
+                                                                     destination + "/" + FileName(1), *c.description)
+                                                 .text);
+        }
+        EXPECT_EQ(temp.Read("destination/" + FileName(0)), Converted(legacy[0]));
+        for (int i = 1; i < 3; ++i) {
+            EXPECT_EQ(temp.Read("destination/" + FileName(i)), c.description ? OldContent(i) : Converted(legacy[i]))
+                << FileName(i);
+        }
+        EXPECT_EQ(temp.List("destination").size(), 3u);
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace talvoren

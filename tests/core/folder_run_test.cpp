@@ -432,6 +432,7 @@ public:
         Output(LoggingFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
         ~Output() override { fs_.log.push_back("destroy output " + path_); }
         void Write(const char* data, std::size_t size) override { data_.append(data, size); }
+        void WaitForWrites() noexcept override {}
         void Commit() override {
             fs_.log.push_back("commit output " + path_);
             if (fs_.failing_commit == path_) throw ConvError(test::OsFailure(FailureCode::DiskFull));

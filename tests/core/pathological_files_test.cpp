@@ -80,6 +80,7 @@ public:
         tail_.append(data + size - std::min(size, kKept), std::min(size, kKept));
         if (tail_.size() > kKept) tail_.erase(0, tail_.size() - kKept);
     }
+    void WaitForWrites() noexcept override {}
     void Commit() override {}
 
     std::uint64_t size() const { return size_; }

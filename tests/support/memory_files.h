@@ -56,6 +56,9 @@ private:
     Failure failure_;
 };
 
+// Takes each Write's bytes only at the next call, as an output writing behind
+// its caller reads them until then: a caller that changes them too early
+// leaves the wrong bytes here.
 class MemoryOutput final : public OutputFile {
 public:
     // The `call`-th Write (1-based) and every later one throw `failure` and
@@ -66,19 +69,31 @@ public:
     }
 
     void Write(const char* data, std::size_t size) override {
+        TakeUnread();
         ++write_calls_;
         if (fail_on_ && write_calls_ >= *fail_on_) throw ConvError(failure_);
-        data_.append(data, size);
+        unread_ = data;
+        unread_size_ = size;
     }
-
-    void Commit() override { ++commit_calls_; }
+    void WaitForWrites() noexcept override { TakeUnread(); }
+    void Commit() override {
+        TakeUnread();
+        ++commit_calls_;
+    }
 
     const std::string& data() const { return data_; }
     std::size_t write_calls() const { return write_calls_; }
     std::size_t commit_calls() const { return commit_calls_; }
 
 private:
+    void TakeUnread() {
+        data_.append(unread_, unread_size_);
+        unread_size_ = 0;
+    }
+
     std::string data_;
+    const char* unread_ = nullptr;
+    std::size_t unread_size_ = 0;
     std::size_t write_calls_ = 0;
     std::size_t commit_calls_ = 0;
     std::optional<std::size_t> fail_on_;
