@@ -38,7 +38,7 @@ public:
     void CountUpTo(std::size_t count, const std::optional<FileId>& last = std::nullopt) {
         count_ = count;
         if (last && identified_ + 1 == count) {
-            ids_.push_back(*last);
+            Keep(*last);
             identified_ = count;
         }
     }
@@ -46,7 +46,7 @@ public:
     bool Contains(const FileId& id) {
         for (; identified_ < count_; ++identified_) {
             // A file that vanished since the listing cannot be reached through another name.
-            if (const auto found = fs_.Identify(folder_ + files_.List(identified_))) ids_.push_back(*found);
+            if (const auto found = fs_.Identify(folder_ + files_.List(identified_))) Keep(*found);
         }
         // A sorted part and a short unsorted tail, merged now and then: a
         // rerun over earlier results asks once per file, and neither a scan
@@ -61,6 +61,13 @@ public:
     }
 
 private:
+    // At most one identity per listed name: room for all at the first, rather
+    // than a vector that doubles past them and holds two copies as it does.
+    void Keep(const FileId& id) {
+        if (ids_.capacity() == 0) ids_.reserve(files_.ListCount());
+        ids_.push_back(id);
+    }
+
     static constexpr std::size_t kUnsortedTail = 64;
     const std::string& folder_;
     const FileList& files_;
