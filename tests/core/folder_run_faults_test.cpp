@@ -293,9 +293,9 @@ TEST(FolderRunFaultsDouble, RunCompletesWhenTheFaultHitsNoFile) {
     }
 }
 
-#ifndef _WIN32
-// A file long enough for its writes to run behind the conversion (past its
-// first 256 KiB), between two short ones over their old results: it converts
+// A file long enough for its writes to run behind the conversion on POSIX
+// (past its first 256 KiB; Windows writes in the converter's thread), between
+// two short ones over their old results: it converts
 // to the same bytes as in memory; a disk that fills up behind the conversion
 // or a record refused near the end stops the run with the report for that
 // file, its old content kept and no temporary file left.
@@ -311,18 +311,22 @@ TEST(FolderRunFaultsBehind, ALongFileEndsAsItShouldWhileItsWritesRunBehind) {
     } cases[] = {
         {"room enough", long_legacy, nullptr, std::nullopt},
         {"refused near the end", refused_legacy, nullptr, test::ConvertInMemory(refused_legacy).description},
+#ifndef _WIN32
         {"disk fills up", long_legacy, "size=1m", DescribeFailure(OsError(ENOSPC).failure())},
+#endif
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempFolder temp;
         const std::string source = temp.MakeFolder("source");
         const std::string destination = temp.MakeFolder("destination");
+#ifndef _WIN32
         SmallTmpfs small(destination);
         if (c.tmpfs_size && !small.Mount(c.tmpfs_size)) {
             std::cout << c.name << ": skipped, cannot mount a small tmpfs here\n";
             continue;
         }
+#endif
         const std::string legacy[] = {LegacyFile(0, false), c.legacy, LegacyFile(2, false)};
         for (int i = 0; i < 3; ++i) {
             temp.Write("source/" + FileName(i), legacy[i]);
@@ -337,9 +341,11 @@ TEST(FolderRunFaultsBehind, ALongFileEndsAsItShouldWhileItsWritesRunBehind) {
         EXPECT_EQ(end, c.description ? RunEnd::Failed : RunEnd::Completed);
         ASSERT_EQ(sink.messages.size(), 1u);
         if (c.description) {
-            EXPECT_EQ(sink.messages[0].text, ConversionFailedMessage(source + "/" + FileName(1),
-                                                                     destination + "/" + FileName(1), *c.description)
-                                                 .text);
+            const std::string separator(1, fs->Separator());
+            EXPECT_EQ(sink.messages[0].text,
+                      ConversionFailedMessage(source + separator + FileName(1), destination + separator + FileName(1),
+                                              *c.description)
+                          .text);
         }
         EXPECT_EQ(temp.Read("destination/" + FileName(0)), Converted(legacy[0]));
         for (int i = 1; i < 3; ++i) {
@@ -349,7 +355,6 @@ TEST(FolderRunFaultsBehind, ALongFileEndsAsItShouldWhileItsWritesRunBehind) {
         EXPECT_EQ(temp.List("destination").size(), 3u);
     }
 }
-#endif
 
 }  // namespace
 }  // namespace talvoren
