@@ -12,7 +12,7 @@
 
 namespace talvoren {
 
-constexpr std::size_t kDefaultTapeBufferSize = 64 * 1024;
+constexpr std::size_t kDefaultTapeBufferSize = 128 * 1024;
 // Buffers start at this size and grow by kTapeBufferGrowth while a file fills
 // them, up to the buffer size asked for.
 constexpr std::size_t kFirstTapeBufferSize = 4 * 1024;
