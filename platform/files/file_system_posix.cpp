@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <memory>
 #include <optional>
 
 #include "core/failure.h"
@@ -57,12 +58,23 @@ std::string TemporaryPathIn(const std::string& folder) {
     return folder + NextTemporaryFileName(process);
 }
 
+// A file under a temporary name, marked for removal on an interrupt.
+struct NamedTemporary {
+    UniqueFd fd;
+    std::string path;
+    std::unique_ptr<PendingTemporaryFile> pending;
+};
+
 // A fresh file under a temporary name in `folder`; nullopt with errno set when none can be made.
-std::optional<std::pair<UniqueFd, std::string>> CreateNamedTemporary(const std::string& folder) {
+std::optional<NamedTemporary> CreateNamedTemporary(const std::string& folder) {
     for (;;) {
         std::string path = TemporaryPathIn(folder);
+        // Marked before it is made: an interrupt between the two would leave
+        // it. A name that is taken carries this process's number, so what the
+        // mark might remove meanwhile is a leftover of a process of that number.
+        auto pending = std::make_unique<PendingTemporaryFile>(path);
         UniqueFd fd(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (fd) return std::make_pair(std::move(fd), std::move(path));
+        if (fd) return NamedTemporary{std::move(fd), std::move(path), std::move(pending)};
         if (errno != EEXIST) return std::nullopt;
     }
 }
@@ -175,8 +187,9 @@ private:
         const std::string folder = FolderOf(path_);
         for (;;) {
             const std::string temporary = TemporaryPathIn(folder);
-            if (!LinkUnnamed(fd_.get(), temporary)) continue;
+            // Marked before the name is made, as in CreateNamedTemporary.
             const PendingTemporaryFile pending(temporary);
+            if (!LinkUnnamed(fd_.get(), temporary)) continue;
             if (rename(temporary.c_str(), path_.c_str()) != 0) {
                 const ConvError error = LastOsError();
                 unlink(temporary.c_str());
@@ -199,14 +212,14 @@ private:
 // files; removed unless committed, and on an interrupt of the driver.
 class NamedOutputFile : public OutputFile {
 public:
-    NamedOutputFile(UniqueFd fd, std::string temporary, std::string path, const ExistingFileCheck& check,
+    NamedOutputFile(NamedTemporary temporary, std::string path, const ExistingFileCheck& check,
                     const ReplacementHabits& habits)
-        : fd_(std::move(fd)),
-          temporary_(std::move(temporary)),
+        : fd_(std::move(temporary.fd)),
+          temporary_(std::move(temporary.path)),
           path_(std::move(path)),
           check_(check),
           habits_(habits),
-          pending_(temporary_),
+          pending_(std::move(temporary.pending)),
           writes_([fd = fd_.get()](const char* data, std::size_t size) { WriteAll(fd, data, size); }) {}
     ~NamedOutputFile() override {
         writes_.Wait();
@@ -235,7 +248,7 @@ private:
     const std::string path_;
     const ExistingFileCheck check_;
     const ReplacementHabits& habits_;
-    const PendingTemporaryFile pending_;
+    const std::unique_ptr<PendingTemporaryFile> pending_;
     bool committed_ = false;
     std::optional<FileId> committed_id_;
     // Last: destroyed first, so no write runs when the descriptor closes.
@@ -260,8 +273,7 @@ public:
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) throw LastOsError();
         auto named = CreateNamedTemporary(folder);
         if (!named) throw LastOsError();
-        return std::make_unique<NamedOutputFile>(std::move(named->first), std::move(named->second), path, check,
-                                                 habits_);
+        return std::make_unique<NamedOutputFile>(std::move(*named), path, check, habits_);
     }
 
     std::optional<FileId> Identify(const std::string& path) override {
@@ -271,13 +283,12 @@ public:
     }
 
     bool SharesFolder(const std::string& folder, const std::string& other_folder) override {
-        auto probe = CreateNamedTemporary(folder);
+        const auto probe = CreateNamedTemporary(folder);
         if (!probe) return false;
-        const PendingTemporaryFile pending(probe->second);
-        const std::string name = probe->second.substr(folder.size());
+        const std::string name = probe->path.substr(folder.size());
         struct stat status;
         const bool shows = stat((other_folder + name).c_str(), &status) == 0;
-        unlink(probe->second.c_str());
+        unlink(probe->path.c_str());
         return shows;
     }
 

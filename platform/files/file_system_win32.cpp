@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "core/failure.h"
 #include "platform/files/host_files.h"
@@ -56,27 +57,38 @@ std::optional<FileId> IdentifyLiteral(const std::wstring& path) {
     return IdOfHandle(handle.get());
 }
 
+// A file under a temporary name, marked for removal on an interrupt.
+struct Temporary {
+    UniqueHandle handle;
+    std::wstring path;
+    std::unique_ptr<PendingTemporaryFile> pending;
+};
+
 // A fresh file under a temporary name in the folder of `path`. Shared for
 // deletion, so that an interrupted driver can remove it while it is open.
-std::pair<UniqueHandle, std::wstring> CreateTemporary(const std::string& path, DWORD flags) {
+Temporary CreateTemporary(const std::string& path, DWORD flags) {
     const std::string folder = path.substr(0, path.find_last_of("\\/") + 1);
     for (;;) {
         std::wstring temporary = LiteralPath(folder + NextTemporaryFileName(GetCurrentProcessId()));
+        // Marked before it is made: an interrupt between the two would leave
+        // it. A name that is taken carries this process's number, so what the
+        // mark might remove meanwhile is a leftover of a process of that number.
+        auto pending = std::make_unique<PendingTemporaryFile>(Narrow(temporary));
         UniqueHandle handle(CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
                                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL | flags, nullptr));
-        if (handle) return {std::move(handle), std::move(temporary)};
+        if (handle) return {std::move(handle), std::move(temporary), std::move(pending)};
         if (GetLastError() != ERROR_FILE_EXISTS) throw LastOsError();
     }
 }
 
 class Win32OutputFile : public OutputFile {
 public:
-    Win32OutputFile(UniqueHandle handle, std::wstring temporary, std::wstring path, bool replaces)
-        : handle_(std::move(handle)),
-          temporary_(std::move(temporary)),
+    Win32OutputFile(Temporary temporary, std::wstring path, bool replaces)
+        : handle_(std::move(temporary.handle)),
+          temporary_(std::move(temporary.path)),
           path_(std::move(path)),
           replaces_(replaces),
-          pending_(Narrow(temporary_)) {}
+          pending_(std::move(temporary.pending)) {}
     ~Win32OutputFile() override {
         handle_ = UniqueHandle();
         if (!committed_) DeleteFileW(temporary_.c_str());
@@ -113,7 +125,7 @@ private:
     const std::wstring temporary_;
     const std::wstring path_;
     const bool replaces_;
-    const PendingTemporaryFile pending_;
+    const std::unique_ptr<PendingTemporaryFile> pending_;
     bool committed_ = false;
 };
 
@@ -129,22 +141,20 @@ public:
     std::unique_ptr<OutputFile> CreateReplacement(const std::string& path, const ExistingFileCheck& check) override {
         std::wstring literal = LiteralPath(path);
         const bool replaces = CheckExisting(literal, check);
-        auto temporary = CreateTemporary(path, 0);
-        return std::make_unique<Win32OutputFile>(std::move(temporary.first), std::move(temporary.second),
-                                                 std::move(literal), replaces);
+        return std::make_unique<Win32OutputFile>(CreateTemporary(path, 0), std::move(literal), replaces);
     }
 
     std::optional<FileId> Identify(const std::string& path) override { return IdentifyLiteral(LiteralPath(path)); }
 
     bool SharesFolder(const std::string& folder, const std::string& other_folder) override {
-        std::pair<UniqueHandle, std::wstring> probe;
+        Temporary probe;
         try {
             // Gone with its handle, even if the process is killed.
             probe = CreateTemporary(folder, FILE_FLAG_DELETE_ON_CLOSE);
         } catch (const ConvError&) {
             return false;
         }
-        const std::wstring name = probe.second.substr(probe.second.find_last_of(L'\\') + 1);
+        const std::wstring name = probe.path.substr(probe.path.find_last_of(L'\\') + 1);
         return GetFileAttributesW(LiteralPath(other_folder + Narrow(name)).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
