@@ -144,10 +144,12 @@ bool LinkUnnamed(int fd, const std::string& path) {
     throw LastOsError();
 }
 
-// A replacement written as an unnamed file: a kill at any moment leaves
-// nothing behind. Commit links it in under the destination name when that is
-// free (a fresh folder costs no check at all); else it checks what is there
-// and links it in under a temporary name renamed over the old file.
+// A replacement written as an unnamed file: a kill while it is written leaves
+// nothing behind (only a kill between the link under a temporary name and the
+// rename over the old file can leave that name). Commit links it in under the
+// destination name when that is free (a fresh folder costs no check at all);
+// else it checks what is there and links it in under a temporary name renamed
+// over the old file.
 class UnnamedOutputFile : public OutputFile {
 public:
     UnnamedOutputFile(UniqueFd fd, std::string path, const ExistingFileCheck& check, ReplacementHabits& habits)
