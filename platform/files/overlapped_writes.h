@@ -42,8 +42,9 @@ private:
 
     bool StartWriter();
     void WriteInTurn();
-    // Waits until the first `count` writes are done, or until the run stops.
+    // Waits until the first `count` writes are done.
     void AwaitCompleted(std::size_t count);
+    // The writer's wait: for a write not yet done, or for the end.
     void AwaitIssued();
     void Tell();
     void ThrowAnyFailure() const;
