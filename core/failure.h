@@ -36,6 +36,8 @@ enum class FailureCode {
     // The run's own refusals and limits.
     SameAsSource,
     NotARegularFile,  // a folder, device, FIFO or socket at a destination name
+    SymbolicLink,     // a symbolic link at a destination name
+    ReadOnlyFile,     // a destination file nobody may write, or this user may not
     WrittenThisRun,   // a destination file another listed name has just produced
     OutOfMemory,
 };

@@ -75,6 +75,10 @@ std::string DescribeFailure(const Failure& failure) {
         return "変換先のファイルが変換元のファイルそのものです。変換元のファイルは変更していません。";
     case FailureCode::NotARegularFile:
         return "変換先に同じ名前のフォルダーまたは特殊なファイルがあります。置き換えられません。";
+    case FailureCode::SymbolicLink:
+        return "変換先に同じ名前のシンボリック リンクがあります。リンクもリンク先も変更していません。";
+    case FailureCode::ReadOnlyFile:
+        return "変換先のファイルは読み取り専用です。置き換えていません。";
     case FailureCode::WrittenThisRun:
         return "この変換で別の変換元ファイルから書き込んだ変換先ファイルと同じファイルになります。"
                "大文字と小文字だけが違う名前がないか確認してください。書き込み済みのファイルは変更していません。";

@@ -40,22 +40,39 @@ public:
     // Writes all `size` bytes or throws ConvError. The writing may go on after
     // Write returns, so that it overlaps the making of the next bytes: the
     // caller keeps `data` unchanged until its next call on this file (Write,
-    // WaitForWrites, Commit or destruction) returns. A failure of such
-    // writing is thrown by the next Write (even of no bytes) or Commit, and by
+    // WaitForWrites, Finish or destruction) returns. A failure of such
+    // writing is thrown by the next Write (even of no bytes) or Finish, and by
     // every one after it.
     virtual void Write(const char* data, std::size_t size) = 0;
     // Returns once no earlier Write reads its data any more, for a caller
-    // about to free or reuse it; a failure waits for the next Write or Commit.
+    // about to free or reuse it; a failure waits for the next Write or Finish.
     virtual void WaitForWrites() noexcept = 0;
-    // Puts what was written in place under the destination name, replacing
-    // the file there in one step. Throws ConvError, with the destination as it
-    // was, when the data did not reach the file, could not take the name, or
-    // the file at the name was refused (see CreateReplacement). Destroying an
-    // output that was not committed removes what it wrote.
+    // Ends the writing: returns once every Write reached the file, and throws
+    // the failure of any. The data is on its way to the disk; FileSystem::Flush
+    // of its folder makes it durable. The destination name is not touched.
+    virtual void Finish() = 0;
+    // Puts the finished file in place under the destination name, replacing
+    // the file there in one step; the caller has flushed the folder since
+    // Finish, so a power cut leaves the old or the new content, never less.
+    // Throws ConvError, with the destination as it was, when the file could
+    // not take the name or the file at the name was refused (see
+    // CreateReplacement). Destroying an output that was not committed
+    // removes what it wrote.
     virtual void Commit() = 0;
     // The identity of the committed file when the output learned it on the
     // way, sparing a look at the name; nothing when it did not.
     virtual std::optional<FileId> CommittedId() const { return std::nullopt; }
+};
+
+// What a probe file made in a destination folder showed.
+struct FolderProbe {
+    // The file found through the other folder text is the probe itself: the
+    // two texts name one folder, as an overlay or a network share may hide
+    // from identities.
+    bool shared = false;
+    // The probe's name in other letter case leads to the probe: two names
+    // that differ only so are one file there.
+    bool folds_case = false;
 };
 
 // Looks at the identity of the file already at a destination name before
@@ -69,22 +86,24 @@ public:
     virtual std::unique_ptr<InputFile> OpenForReading(const std::string& path) = 0;
     // Starts the replacement of the file at `path`. What is at that name
     // must be a regular, writable file (or nothing): a folder, a device, a
-    // FIFO or a socket is refused without ever being opened, a read-only file
-    // is access denied, and `check` sees the file's identity and may refuse
-    // it. These refusals come from here or from Commit, always before
+    // FIFO, a socket or a symbolic link is refused without ever being opened,
+    // a file nobody may write (or this user may not) is access denied, also
+    // for an administrator, and `check` sees the file's identity and may
+    // refuse it. These refusals come from here or from Commit, always before
     // anything at the name changes.
     virtual std::unique_ptr<OutputFile> CreateReplacement(const std::string& path, const ExistingFileCheck& check) = 0;
     // The identity of the file at `path`, or nothing when it cannot be reached.
     virtual std::optional<FileId> Identify(const std::string& path) = 0;
-    // True when a file made in `folder` shows through `other_folder` too (both
-    // end in a separator): the two texts name one folder, as an overlay or a
-    // network share may hide from identities. False when nothing can be made
-    // in `folder`; the replacement's own create then says why.
-    virtual bool SharesFolder(const std::string& folder, const std::string& other_folder) = 0;
+    // Makes a small probe file in `folder` (never anywhere else), looks for
+    // it through `other_folder` and under its name in other letter case, and
+    // removes it. Both folder texts end in a separator. Nothing is found when
+    // nothing can be made in `folder`; the replacement's own create then says why.
+    virtual FolderProbe ProbeFolder(const std::string& folder, const std::string& other_folder) = 0;
+    // Makes what was written in `folder` so far durable: the data of every
+    // finished output, and every name taken there. One flush serves many files.
+    virtual void Flush(const std::string& folder) = 0;
     // The separator the run appends to a folder text: '\\' on Windows, '/' on POSIX.
     virtual char Separator() const = 0;
-    // Whether a folder text ending in `c` already ends in a separator ('/' counts on Windows too).
-    virtual bool IsSeparator(char c) const = 0;
 };
 
 // The names of one folder's files matching "*Tp.csv", as the main window's

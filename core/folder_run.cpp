@@ -2,10 +2,13 @@
 #include "core/folder_run.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <deque>
 #include <memory>
 #include <new>
 #include <optional>
 #include <tuple>
+#include <unordered_set>
 #include <vector>
 
 #include "core/conv_tape_file.h"
@@ -15,10 +18,27 @@
 namespace talvoren {
 namespace {
 
+// A text ending in '/' still gets '\\' on Windows: the file opened is the
+// same either way, and the report shows the text as the user gave it.
 std::string Normalised(const std::string& folder_text, const FileSystem& fs) {
-    if (!folder_text.empty() && fs.IsSeparator(folder_text.back())) return folder_text;
+    if (!folder_text.empty() && folder_text.back() == fs.Separator()) return folder_text;
     return folder_text + fs.Separator();
 }
+
+// Letter case folded as file systems that ignore it fold plain letters.
+std::string FoldedCase(std::string name) {
+    for (char& c : name) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return name;
+}
+
+// Finished files wait for one flush of their folder before they take their
+// names: a flush costs a disk round trip whether it carries one small file
+// or many. Bounded, so that the files held open and the data a failure
+// waits for stay small.
+constexpr std::size_t kFilesPerFlush = 128;
+constexpr std::uint64_t kBytesPerFlush = 64u << 20;
 
 bool IdLess(const FileId& a, const FileId& b) {
     return std::tie(a.volume, a.index_high, a.index_low) < std::tie(b.volume, b.index_high, b.index_low);
@@ -94,46 +114,106 @@ public:
     }
 
     RunEnd Convert(MessageSink& sink) {
-        std::size_t index = 0;
-        std::string description;
-        progress_.Started(files_.ListCount());
-        try {
-            for (; index < files_.ListCount(); ++index) ConvertOne(index);
-        } catch (const ConvError& error) {
-            description = error.what();
-        } catch (const std::bad_alloc&) {
-            description = FailureOf(FailureCode::OutOfMemory).what();
-        }
-        if (index == files_.ListCount()) {
+        const std::size_t count = files_.ListCount();
+        progress_.Started(count);
+        std::optional<std::string> failure = Attempt([&] {
+            for (std::size_t index = 0; index < count; ++index) ConvertOne(index);
+            NameFinished();
+            at_ = count - 1;
+            fs_.Flush(destination_folder_);
+        });
+        if (!failure) {
             sink.Show(CompletedMessage());
             return RunEnd::Completed;
         }
-        // An uncommitted destination removes its temporary file: the
-        // destination name keeps what it held before the run.
+        std::size_t failed = at_;
+        // An unfinished destination removes its temporary file, and so does
+        // every finished one from the failing file on: their names keep what
+        // they held before the run. The files before it take their names,
+        // durable, before the report.
         output_.reset();
         input_.reset();
-        const std::string& name = files_.List(index);
-        sink.Show(ConversionFailedMessage(source_folder_ + name, destination_folder_ + name, description));
+        DropFinishedFrom(failed);
+        if (auto later = Attempt([&] {
+                NameFinished();
+                fs_.Flush(destination_folder_);
+            })) {
+            if (at_ < failed) {
+                failed = at_;
+                failure = std::move(later);
+                DropFinishedFrom(failed);
+            }
+        }
+        const std::string& name = files_.List(failed);
+        sink.Show(ConversionFailedMessage(source_folder_ + name, destination_folder_ + name, *failure));
         return RunEnd::Failed;
     }
 
 private:
+    // Runs `step`; returns the description of its failure, if any.
+    template <typename Step>
+    static std::optional<std::string> Attempt(const Step& step) {
+        try {
+            step();
+            return std::nullopt;
+        } catch (const ConvError& error) {
+            return std::string(error.what());
+        } catch (const std::bad_alloc&) {
+            return std::string(FailureOf(FailureCode::OutOfMemory).what());
+        }
+    }
+
     void ConvertOne(std::size_t index) {
+        at_ = index;
         const std::string& name = files_.List(index);
         input_ = fs_.OpenForReading(source_folder_ + name);
-        // Identities cannot see every alias (an overlay, a network share): a
-        // file made in the destination that shows in the source folder can.
-        if (index == 0 && fs_.SharesFolder(destination_folder_, source_folder_)) {
-            throw FailureOf(FailureCode::SameAsSource);
+        if (index == 0) CheckFolders();
+        // Where letter case is folded, a second name equal to an earlier one
+        // but for case would reach the file just written from it.
+        if (folds_case_ && !folded_names_.insert(FoldedCase(name)).second) {
+            throw FailureOf(FailureCode::WrittenThisRun);
         }
         output_ = fs_.CreateReplacement(destination_folder_ + name, check_existing_);
         ProgressInput reported(*input_, progress_);
         ConvTapeFile(reported, *output_);
-        output_->Commit();
-        written_.CountUpTo(index + 1, output_->CommittedId());
-        output_.reset();
+        output_->Finish();
         input_.reset();
+        finished_.push_back({index, std::move(output_)});
+        finished_bytes_ += reported.bytes_read();
         progress_.FileConverted();
+        if (finished_.size() >= kFilesPerFlush || finished_bytes_ >= kBytesPerFlush) NameFinished();
+    }
+
+    // Refuses two texts of one folder before anything is made: by identity
+    // when it shows, else by a probe file in the destination, which also
+    // tells whether the destination folds letter case.
+    void CheckFolders() {
+        const auto source = fs_.Identify(source_folder_);
+        const auto destination = fs_.Identify(destination_folder_);
+        if (source && destination && *source == *destination) throw FailureOf(FailureCode::SameAsSource);
+        const FolderProbe probe = fs_.ProbeFolder(destination_folder_, source_folder_);
+        if (probe.shared) throw FailureOf(FailureCode::SameAsSource);
+        folds_case_ = probe.folds_case;
+    }
+
+    // One flush makes the finished files durable; then they take their
+    // names in list order.
+    void NameFinished() {
+        if (finished_.empty()) return;
+        at_ = finished_.front().index;
+        fs_.Flush(destination_folder_);
+        while (!finished_.empty()) {
+            Finished& next = finished_.front();
+            at_ = next.index;
+            next.output->Commit();
+            written_.CountUpTo(next.index + 1, next.output->CommittedId());
+            finished_.pop_front();
+        }
+        finished_bytes_ = 0;
+    }
+
+    void DropFinishedFrom(std::size_t index) {
+        while (!finished_.empty() && finished_.back().index >= index) finished_.pop_back();
     }
 
     void CheckExisting(const FileId& id) {
@@ -143,6 +223,11 @@ private:
         if (written_.Contains(id)) throw FailureOf(FailureCode::WrittenThisRun);
     }
 
+    struct Finished {
+        std::size_t index;
+        std::unique_ptr<OutputFile> output;
+    };
+
     const std::string source_folder_;
     const std::string destination_folder_;
     const FileList& files_;
@@ -151,6 +236,14 @@ private:
     ListedIdentities sources_;
     ListedIdentities written_;
     const ExistingFileCheck check_existing_;
+    bool folds_case_ = false;
+    std::unordered_set<std::string> folded_names_;
+    // The file the run is at: being converted, flushed or named.
+    std::size_t at_ = 0;
+    // Finished outputs waiting for their names, in list order; destroyed
+    // before the file system, as every output must be.
+    std::deque<Finished> finished_;
+    std::uint64_t finished_bytes_ = 0;
     // Destroyed destination first, then source, also on the failure path.
     std::unique_ptr<InputFile> input_;
     std::unique_ptr<OutputFile> output_;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "core/file_system.h"
 
@@ -30,13 +31,16 @@ public:
     ProgressInput(InputFile& input, RunProgress& progress) : input_(input), progress_(progress) {}
     std::size_t Read(char* buffer, std::size_t capacity) override {
         const std::size_t read = input_.Read(buffer, capacity);
+        bytes_read_ += read;
         progress_.BytesRead(read);
         return read;
     }
+    std::uint64_t bytes_read() const { return bytes_read_; }
 
 private:
     InputFile& input_;
     RunProgress& progress_;
+    std::uint64_t bytes_read_ = 0;
 };
 
 }  // namespace talvoren
