@@ -1,4 +1,4 @@
-// The named temporary file the process is writing, removed when the driver is
+// The named temporary files the process is writing, removed when the driver is
 // interrupted (Ctrl+C, termination, a closed terminal or console) so that
 // nothing half-made stays behind; the process then ends as interrupted
 // programs do.
@@ -11,8 +11,14 @@ namespace talvoren {
 // Installs the handlers; the driver calls it once at start.
 void RemoveTemporaryFileOnInterrupt();
 
-// Marks `path` (the host's own path form) as the file to remove for as long
-// as this object lives. One file at a time: the run writes one.
+// Removes every file marked now, for a program about to end without the
+// run's own cleanup (the window at the end of a session). Windows only: the
+// window's thread may call it while a run goes on.
+void RemovePendingTemporaryFiles();
+
+// Marks `path` (the host's own path form) as a file to remove for as long as
+// this object lives. Several at a time: finished files wait for their names
+// in batches.
 class PendingTemporaryFile {
 public:
     explicit PendingTemporaryFile(std::string path);

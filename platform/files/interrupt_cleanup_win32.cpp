@@ -1,11 +1,13 @@
 // On Windows a console control handler runs on a thread of its own while the
-// run goes on: it removes the file under the lock that guards the name, then
-// ends the process as Ctrl+C does (STATUS_CONTROL_C_EXIT).
+// run goes on: it removes the files under the lock that guards their names,
+// then ends the process as Ctrl+C does (STATUS_CONTROL_C_EXIT).
 #include "platform/files/interrupt_cleanup.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <mutex>
+#include <vector>
 
 #include "platform/files/wide_text.h"
 
@@ -13,7 +15,15 @@ namespace talvoren {
 namespace {
 
 std::mutex pending_lock;
-const std::string* pending_path = nullptr;
+// The paths of the living marks; a batch of finished files waits for its
+// names, so there may be many.
+std::vector<const std::string*> pending_paths;
+
+// The files are open with FILE_SHARE_DELETE, or closed: an open one goes
+// when its handle closes.
+void RemoveAllPending() {
+    for (const std::string* path : pending_paths) DeleteFileW(Widen(*path).c_str());
+}
 
 BOOL WINAPI RemoveAndEnd(DWORD event) {
     switch (event) {
@@ -22,10 +32,9 @@ BOOL WINAPI RemoveAndEnd(DWORD event) {
     case CTRL_CLOSE_EVENT:
     case CTRL_LOGOFF_EVENT:
     case CTRL_SHUTDOWN_EVENT: {
-        // Held until the process is gone, so the run cannot rename the file meanwhile.
+        // Held until the process is gone, so no mark comes or goes meanwhile.
         pending_lock.lock();
-        // The file is open with FILE_SHARE_DELETE: it goes when its handle closes with the process.
-        if (pending_path != nullptr) DeleteFileW(Widen(*pending_path).c_str());
+        RemoveAllPending();
         ExitProcess(STATUS_CONTROL_C_EXIT);
     }
     default:
@@ -37,14 +46,23 @@ BOOL WINAPI RemoveAndEnd(DWORD event) {
 
 void RemoveTemporaryFileOnInterrupt() { SetConsoleCtrlHandler(RemoveAndEnd, TRUE); }
 
+void RemovePendingTemporaryFiles() {
+    const std::lock_guard<std::mutex> hold(pending_lock);
+    RemoveAllPending();
+}
+
 PendingTemporaryFile::PendingTemporaryFile(std::string path) : path_(std::move(path)) {
     const std::lock_guard<std::mutex> hold(pending_lock);
-    pending_path = &path_;
+    pending_paths.push_back(&path_);
 }
 
 PendingTemporaryFile::~PendingTemporaryFile() {
     const std::lock_guard<std::mutex> hold(pending_lock);
-    if (pending_path == &path_) pending_path = nullptr;
+    const auto mine = std::find(pending_paths.begin(), pending_paths.end(), &path_);
+    if (mine != pending_paths.end()) {
+        *mine = pending_paths.back();
+        pending_paths.pop_back();
+    }
 }
 
 }  // namespace talvoren
