@@ -13,6 +13,7 @@
 
 #include "core/failure.h"
 #include "platform/files/host_files.h"
+#include "platform/files/temporary_file_name.h"
 #include "tests/support/temp_folder.h"
 #ifdef _WIN32
 #include <windows.h>
@@ -27,6 +28,14 @@ namespace talvoren {
 namespace {
 
 const ExistingFileCheck kAnyFile = [](const FileId&) {};
+
+unsigned long ProcessId() {
+#ifdef _WIN32
+    return GetCurrentProcessId();
+#else
+    return static_cast<unsigned long>(getpid());
+#endif
+}
 
 std::string AllBytes() {
     std::string bytes;
@@ -54,11 +63,16 @@ FailureCode FailureCodeOf(Action action) {
 
 class FileSystemTest : public ::testing::Test {
 protected:
-    // Writes `bytes` as the replacement of `name` and commits it.
+    // Writes `bytes` as the replacement of `name` and commits it, as the run does.
     void Replace(const std::string& name, const std::string& bytes, const ExistingFileCheck& check = kAnyFile) {
         auto output = fs_->CreateReplacement(temp_.PathOf(name), check);
         output->Write(bytes.data(), bytes.size());
+        output->Finish();
+        fs_->Flush(FolderOf(temp_.PathOf(name)));
         output->Commit();
+    }
+    std::string FolderOf(const std::string& path) const {
+        return path.substr(0, path.find_last_of(fs_->Separator()) + 1);
     }
     std::string Sep() const { return std::string(1, fs_->Separator()); }
 
@@ -72,6 +86,7 @@ TEST_F(FileSystemTest, WritesAndReadsEveryByteUnchanged) {
     auto output = fs_->CreateReplacement(temp_.PathOf("駅名Tp.csv"), kAnyFile);
     output->Write(data.data(), 1000);
     output->Write(data.data() + 1000, data.size() - 1000);
+    output->Finish();
     output->Commit();
 
     EXPECT_EQ(temp_.Read("駅名Tp.csv"), data);
@@ -89,17 +104,24 @@ TEST_F(FileSystemTest, AnEmptyFileReadsAsAtItsEnd) {
 }
 
 // Until the commit the destination name shows what it held before (or
-// nothing); a replacement given up leaves no file behind; only the
+// nothing), also once the file is finished and its folder flushed; a
+// replacement given up, finished or not, leaves no file behind; only the
 // destination's own name is ever there afterwards.
 TEST_F(FileSystemTest, TheDestinationChangesOnlyAtTheCommit) {
+    enum Stage { kGivenUpWhileWritten, kGivenUpFinished, kCommitted };
     for (const bool existed : {false, true}) {
-        for (const bool committed : {false, true}) {
-            SCOPED_TRACE(std::string(existed ? "over an old file" : "new file") + (committed ? ", committed" : ""));
+        for (const Stage stage : {kGivenUpWhileWritten, kGivenUpFinished, kCommitted}) {
+            const bool committed = stage == kCommitted;
+            SCOPED_TRACE(std::string(existed ? "over an old file" : "new file") + ", stage " + std::to_string(stage));
             TempFolder temp;
             if (existed) temp.Write("ATp.csv", std::string(10000, 'o'));
             int asked = 0;
             auto output = fs_->CreateReplacement(temp.PathOf("ATp.csv"), [&](const FileId&) { ++asked; });
             output->Write("new", 3);
+            if (stage != kGivenUpWhileWritten) {
+                output->Finish();
+                fs_->Flush(temp.Path() + Sep());
+            }
             EXPECT_EQ(temp.Exists("ATp.csv"), existed);
             if (existed) {
                 EXPECT_EQ(temp.Read("ATp.csv"), std::string(10000, 'o'));
@@ -131,6 +153,18 @@ TEST_F(FileSystemTest, TheCheckSeesTheExistingFileAndMayRefuseIt) {
     EXPECT_TRUE(*asked == id);
     EXPECT_EQ(temp_.Read("old"), "new");
 
+    // A file that takes the name while the finished replacement waits for
+    // its commit is looked at too.
+    asked.reset();
+    auto late = fs_->CreateReplacement(temp_.PathOf("late"), [&](const FileId& checked) { asked = checked; });
+    late->Write("new", 3);
+    late->Finish();
+    temp_.Write("late", "arrived");
+    const FileId arrived = *fs_->Identify(temp_.PathOf("late"));
+    late->Commit();
+    ASSERT_TRUE(asked);
+    EXPECT_TRUE(*asked == arrived);
+
     // Refused while the run holds it open for reading, too.
     temp_.Write("source", "keep me");
     const FileId source = *fs_->Identify(temp_.PathOf("source"));
@@ -140,7 +174,7 @@ TEST_F(FileSystemTest, TheCheckSeesTheExistingFileAndMayRefuseIt) {
     };
     EXPECT_EQ(FailureCodeOf([&] { Replace("source", "new", refuse_source); }), FailureCode::SameAsSource);
     EXPECT_EQ(ReadAll(*input, 64), "keep me");
-    EXPECT_EQ(temp_.List(""), (std::vector<std::string>{"old", "source"}));
+    EXPECT_EQ(temp_.List(""), (std::vector<std::string>{"late", "old", "source"}));
 }
 
 TEST_F(FileSystemTest, IdentityFollowsTheFileNotTheName) {
@@ -162,8 +196,8 @@ TEST_F(FileSystemTest, IdentityFollowsTheFileNotTheName) {
 #endif
 }
 
-// What stands at a destination name and cannot be replaced is refused at
-// once, before a byte is written, and stays as it was.
+// What stands at a destination name and cannot be replaced is refused, at
+// the latest by the commit, and stays as it was.
 TEST_F(FileSystemTest, OnlyARegularWritableFileIsReplaced) {
     temp_.Write("file", "x");
     temp_.MakeFolder("folderTp.csv");
@@ -179,7 +213,7 @@ TEST_F(FileSystemTest, OnlyARegularWritableFileIsReplaced) {
         {"folderTp.csv", FailureCode::NotARegularFile},
     };
 #ifdef _WIN32
-    cases.push_back({"read-onlyTp.csv", FailureCode::AccessDenied});
+    cases.push_back({"read-onlyTp.csv", FailureCode::ReadOnlyFile});
 #else
     // Root may write any file; the refusal is then the folder's business.
     if (geteuid() != 0) cases.push_back({"read-onlyTp.csv", FailureCode::AccessDenied});
@@ -199,15 +233,45 @@ TEST_F(FileSystemTest, OnlyARegularWritableFileIsReplaced) {
     for (const std::string& name : temp_.List("")) EXPECT_EQ(name.find("talvoren"), std::string::npos) << name;
 }
 
-TEST_F(FileSystemTest, SharesFolderSeesOneFolderUnderTwoTexts) {
+// The probe is found through a second text of its own folder, not through
+// another folder, even one holding a stale file of the probe's name; it
+// leaves nothing behind. Windows folders ignore letter case, these POSIX ones
+// do not.
+TEST_F(FileSystemTest, TheFolderProbeFindsItselfOnly) {
     const std::string a = temp_.MakeFolder("a") + Sep();
     const std::string b = temp_.MakeFolder("b") + Sep();
-    EXPECT_TRUE(fs_->SharesFolder(a, a));
-    EXPECT_TRUE(fs_->SharesFolder(a, temp_.PathOf("b") + Sep() + ".." + Sep() + "a" + Sep()));
-    EXPECT_FALSE(fs_->SharesFolder(a, b));
-    EXPECT_FALSE(fs_->SharesFolder(temp_.PathOf("missing") + Sep(), a));
+    // The probe takes the process's next temporary name; the one before it
+    // shows which that is.
+    const std::string before = NextTemporaryFileName(ProcessId());
+    const auto NameNumbered = [&](int later) {
+        const std::size_t number = before.rfind('-') + 1;
+        const int n = std::stoi(before.substr(number));
+        return before.substr(0, number) + std::to_string(n + later) + ".tmp";
+    };
+    temp_.Write("b/" + NameNumbered(1), "stale");
+    const struct {
+        std::string folder, other;
+        bool shared;
+    } cases[] = {
+        {a, b, false},  // b's stale file is not the probe
+        {a, a, true},
+        {a, b + ".." + Sep() + "a" + Sep(), true},
+        {temp_.PathOf("missing") + Sep(), a, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder + " seen through " + c.other);
+        const FolderProbe probe = fs_->ProbeFolder(c.folder, c.other);
+        EXPECT_EQ(probe.shared, c.shared);
+#ifdef _WIN32
+        EXPECT_EQ(probe.folds_case, c.folder == a);
+#else
+        EXPECT_FALSE(probe.folds_case);
+#endif
+    }
+    // The probes took the names foreseen: four since the one before.
+    ASSERT_EQ(NextTemporaryFileName(ProcessId()), NameNumbered(5));
     EXPECT_TRUE(temp_.List("a").empty());
-    EXPECT_TRUE(temp_.List("b").empty());
+    EXPECT_EQ(temp_.List("b"), std::vector<std::string>{NameNumbered(1)});
 }
 
 #ifdef _WIN32
@@ -232,6 +296,7 @@ TEST_F(FileSystemTest, NamesReachTheFileSystemExactly) {
         try {
             auto output = fs_->CreateReplacement(path, kAnyFile);
             output->Write(name.data(), name.size());
+            output->Finish();
             output->Commit();
             EXPECT_EQ(ReadAll(*fs_->OpenForReading(path), 64), name);
         } catch (const ConvError& error) {
@@ -244,15 +309,57 @@ TEST_F(FileSystemTest, NamesReachTheFileSystemExactly) {
     }
 }
 
-TEST_F(FileSystemTest, AFileOpenForWritingElsewhereCannotBeReplaced) {
-    temp_.Write("busy", "old");
-    std::ofstream other(temp_.Native("busy"), std::ios::binary | std::ios::app);
-    ASSERT_TRUE(other.is_open());
-    EXPECT_NE(FailureCodeOf([&] { Replace("busy", "new"); }), FailureCode::OtherOsError);
-    other.close();
-    EXPECT_EQ(temp_.Read("busy"), "old");
-    // Wine's ReplaceFileW may leave a file of its own ("rf*.tmp"); never one of ours.
-    for (const std::string& name : temp_.List("")) EXPECT_EQ(name.find("talvoren"), std::string::npos) << name;
+// However another program holds the destination open, short of sharing its
+// deletion, the file is reported in use, keeps its content, and the
+// replacement leaves nothing behind.
+TEST_F(FileSystemTest, AFileHeldOpenElsewhereIsInUse) {
+    const struct {
+        const char* how;
+        DWORD access, share;
+    } holders[] = {
+        {"read, sharing reading", GENERIC_READ, FILE_SHARE_READ},
+        {"written, sharing reading", GENERIC_WRITE, FILE_SHARE_READ},
+        {"read, sharing reading and writing", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE},
+    };
+    for (const auto& holder : holders) {
+        SCOPED_TRACE(holder.how);
+        TempFolder temp;
+        temp.Write("busyTp.csv", "old");
+        const HANDLE held = CreateFileW(temp.Native("busyTp.csv").c_str(), holder.access, holder.share, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(FailureCodeOf([&] {
+                      auto output = fs_->CreateReplacement(temp.PathOf("busyTp.csv"), kAnyFile);
+                      output->Write("new", 3);
+                      output->Finish();
+                      output->Commit();
+                  }),
+                  FailureCode::FileInUse);
+        CloseHandle(held);
+        EXPECT_EQ(temp.Read("busyTp.csv"), "old");
+        EXPECT_EQ(temp.List(""), std::vector<std::string>{"busyTp.csv"});
+    }
+}
+
+// A hidden or system file stays so; the archive bit says the file changed.
+TEST_F(FileSystemTest, TheReplacementKeepsTheOldFilesHiddenAndSystemAttributes) {
+    constexpr DWORD kHidden = FILE_ATTRIBUTE_HIDDEN, kSystem = FILE_ATTRIBUTE_SYSTEM;
+    constexpr DWORD kArchive = FILE_ATTRIBUTE_ARCHIVE, kMask = kHidden | kSystem | kArchive;
+    for (const DWORD old : {kHidden, kSystem, kHidden | kSystem | kArchive, DWORD{FILE_ATTRIBUTE_NORMAL}}) {
+        SCOPED_TRACE(old);
+        TempFolder temp;
+        temp.Write("ATp.csv", "old");
+        const std::wstring path = temp.Native("ATp.csv").wstring();
+        // Wine sets the archive bit on every file; Windows can clear it.
+        ASSERT_TRUE(SetFileAttributesW(path.c_str(), old));
+        ASSERT_EQ(GetFileAttributesW(path.c_str()) & (kHidden | kSystem), old & (kHidden | kSystem));
+        auto output = fs_->CreateReplacement(temp.PathOf("ATp.csv"), kAnyFile);
+        output->Write("new", 3);
+        output->Finish();
+        output->Commit();
+        EXPECT_EQ(temp.Read("ATp.csv"), "new");
+        EXPECT_EQ(GetFileAttributesW(path.c_str()) & kMask, (old & (kHidden | kSystem)) | kArchive);
+    }
 }
 #else
 TEST_F(FileSystemTest, TheReplacementKeepsTheOldFilesPermissions) {
@@ -278,6 +385,7 @@ TEST_F(FileSystemTest, AFileSystemThatFillsUpMidFileIsNeverSilent) {
     const FailureCode code = FailureCodeOf([&] {
         auto output = fs_->CreateReplacement(mount_point + "/ATp.csv", kAnyFile);
         for (int i = 0; i < 8; ++i) output->Write(block.data(), block.size());
+        output->Finish();
         output->Commit();
     });
     EXPECT_EQ(code, FailureCode::DiskFull);
