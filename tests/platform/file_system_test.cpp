@@ -13,6 +13,7 @@
 
 #include "core/failure.h"
 #include "platform/files/host_files.h"
+#include "platform/files/interrupt_cleanup.h"
 #include "platform/files/temporary_file_name.h"
 #include "tests/support/temp_folder.h"
 #ifdef _WIN32
@@ -339,6 +340,26 @@ TEST_F(FileSystemTest, AFileHeldOpenElsewhereIsInUse) {
         EXPECT_EQ(temp.Read("busyTp.csv"), "old");
         EXPECT_EQ(temp.List(""), std::vector<std::string>{"busyTp.csv"});
     }
+}
+
+// Finished files waiting for their names, and the one being written, are
+// all removed at the end of a session; their names keep what they held.
+TEST_F(FileSystemTest, EveryPendingTemporaryFileIsRemovedAtTheEndOfASession) {
+    std::vector<std::unique_ptr<OutputFile>> outputs;
+    for (int i = 0; i < 4; ++i) {
+        const std::string name = std::to_string(i) + "Tp.csv";
+        temp_.Write(name, "old");
+        outputs.push_back(fs_->CreateReplacement(temp_.PathOf(name), kAnyFile));
+        outputs.back()->Write("new", 3);
+        if (i < 3) outputs.back()->Finish();
+    }
+    ASSERT_EQ(temp_.List("").size(), 8u);
+    RemovePendingTemporaryFiles();
+    outputs.pop_back();  // the open one goes with its handle
+    EXPECT_EQ(temp_.List(""), (std::vector<std::string>{"0Tp.csv", "1Tp.csv", "2Tp.csv", "3Tp.csv"}));
+    EXPECT_EQ(FailureCodeOf([&] { outputs[1]->Commit(); }), FailureCode::NotFound);
+    outputs.clear();
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(temp_.Read(std::to_string(i) + "Tp.csv"), "old");
 }
 
 // A hidden or system file stays so; the archive bit says the file changed.
