@@ -1,4 +1,4 @@
-// The named temporary file the process is writing, removed when the driver is
+// The named temporary files the process is writing, removed when the driver is
 // interrupted (Ctrl+C, termination, a closed terminal or console) so that
 // nothing half-made stays behind; the process then ends as interrupted
 // programs do.
@@ -11,8 +11,9 @@ namespace talvoren {
 // Installs the handlers; the driver calls it once at start.
 void RemoveTemporaryFileOnInterrupt();
 
-// Marks `path` (the host's own path form) as the file to remove for as long
-// as this object lives. One file at a time: the run writes one.
+// Marks `path` (the host's own path form) as a file to remove for as long
+// as this object lives. Several at once: finished files wait for their names
+// while the next is written.
 class PendingTemporaryFile {
 public:
     explicit PendingTemporaryFile(std::string path);
