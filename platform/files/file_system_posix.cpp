@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "core/failure.h"
+#include "core/folder_text.h"
 #include "platform/files/host_files.h"
 #include "platform/files/interrupt_cleanup.h"
 #include "platform/files/os_error.h"
@@ -332,14 +333,6 @@ private:
     OverlappedWrites writes_;
 };
 
-// Letter case turned over: the probe's name is lower case but for digits.
-std::string UpperCase(std::string name) {
-    for (char& c : name) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return name;
-}
-
 // Whether `path` leads to the probe: the same identity, or, where a file
 // system reports an identity per spelling, the probe's own content (its
 // name, which no other file holds).
@@ -375,6 +368,10 @@ public:
         return std::make_unique<NamedOutputFile>(std::move(*named), path, check, hints_);
     }
 
+    void CheckDestination(const std::string& path, const ExistingFileCheck& check) override {
+        CheckExisting(path, check, hints_.user);
+    }
+
     std::optional<FileId> Identify(const std::string& path) override {
         struct stat status;
         if (stat(path.c_str(), &status) != 0) return std::nullopt;
@@ -389,7 +386,7 @@ public:
         FolderProbe seen;
         if (WriteProbe(probe->fd.get(), name) && fstat(probe->fd.get(), &status) == 0) {
             seen.shared = IsProbe(other_folder + name, IdOf(status), name);
-            seen.folds_case = IsProbe(folder + UpperCase(name), IdOf(status), name);
+            seen.folds_case = IsProbe(folder + FoldedCase(name), IdOf(status), name);
         }
         unlink(probe->path.c_str());
         return seen;

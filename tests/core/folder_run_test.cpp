@@ -468,6 +468,10 @@ public:
         log.push_back("open output " + path);
         return std::make_unique<Output>(*this, path, check);
     }
+    void CheckDestination(const std::string& path, const ExistingFileCheck& check) override {
+        log.push_back("check " + path);
+        if (written.count(Key(path)) != 0) check(IdOf(path));
+    }
     // Only written files have an identity here.
     std::optional<FileId> Identify(const std::string& path) override {
         if (written.count(Key(path)) == 0) return std::nullopt;

@@ -20,6 +20,9 @@ public:
     std::unique_ptr<OutputFile> CreateReplacement(const std::string& path, const ExistingFileCheck& check) override {
         return inner_.CreateReplacement(path, check);
     }
+    void CheckDestination(const std::string& path, const ExistingFileCheck& check) override {
+        inner_.CheckDestination(path, check);
+    }
     std::optional<FileId> Identify(const std::string& path) override { return inner_.Identify(path); }
     FolderProbe ProbeFolder(const std::string& folder, const std::string& other_folder) override {
         return inner_.ProbeFolder(folder, other_folder);
