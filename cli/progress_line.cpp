@@ -26,8 +26,8 @@ std::size_t Columns(const std::string& text) {
 
 }  // namespace
 
-ProgressLine::ProgressLine(std::function<void(const std::string&)> write, Clock now)
-    : write_(std::move(write)), now_(std::move(now)), start_(now_()) {}
+ProgressLine::ProgressLine(ProgressTerminal terminal, Clock now)
+    : terminal_(std::move(terminal)), now_(std::move(now)), start_(now_()) {}
 
 void ProgressLine::Started(std::size_t file_count) {
     file_count_ = file_count;
@@ -59,13 +59,15 @@ void ProgressLine::Redraw() {
     // A shorter line than the one shown covers what is left of it.
     if (columns < shown_columns_) line.append(shown_columns_ - columns, ' ');
     shown_columns_ = std::max(columns, shown_columns_);
-    write_(line);
+    terminal_.blank_on_interrupt(shown_columns_);
+    terminal_.write(line);
 }
 
 void ProgressLine::Erase() {
     if (shown_columns_ == 0) return;
-    write_("\r" + std::string(shown_columns_, ' ') + "\r");
+    terminal_.write("\r" + std::string(shown_columns_, ' ') + "\r");
     shown_columns_ = 0;
+    terminal_.blank_on_interrupt(0);
 }
 
 }  // namespace talvoren

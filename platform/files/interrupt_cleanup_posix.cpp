@@ -1,11 +1,14 @@
-// On POSIX the handler removes the file and raises the signal again with its
-// default action, so the shell sees the usual 130 (SIGINT) or 143 (SIGTERM).
+// On POSIX the handler removes the file, blanks the progress line, and raises
+// the signal again with its default action, so the shell sees the usual 130
+// (SIGINT) or 143 (SIGTERM).
 #include "platform/files/interrupt_cleanup.h"
 
 #include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
+
+#include "platform/files/console.h"
 
 namespace talvoren {
 namespace {
@@ -15,6 +18,7 @@ std::atomic<const char*> pending_path{nullptr};
 
 void RemoveAndEnd(int signal_number) {
     if (const char* path = pending_path.load()) unlink(path);
+    BlankColumnsOnInterrupt();
     // SA_RESETHAND has restored the default action; it ends the process once
     // this handler returns.
     raise(signal_number);

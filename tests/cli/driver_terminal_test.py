@@ -1,16 +1,20 @@
 #!/usr/bin/env python3
 """talvoren-convert over a slow disk (a read shim loaded with LD_PRELOAD):
 with standard error on a pseudo-terminal a long run shows its progress line
-and leaves none behind; redirected, it prints exactly the run's message.
+and leaves none behind, also when it is interrupted; redirected, it prints
+exactly the run's message.
 Usage: driver_terminal_test.py DRIVER SLOW_READS_LIBRARY"""
 import os
 import pty
+import select
+import signal
 import subprocess
 import sys
 import tempfile
 
 driver, slow_reads = sys.argv[1], sys.argv[2]
 failures = []
+PROGRESS = "ファイル  "  # in the progress line only
 
 
 def screen(raw):
@@ -34,7 +38,8 @@ def screen(raw):
     return [line for line in lines if line]
 
 
-def run(source, destination, on_terminal):
+def run(source, destination, on_terminal, interrupt=None):
+    """Runs the driver; on a terminal, sends `interrupt` once the progress line shows."""
     env = dict(os.environ, LD_PRELOAD=slow_reads)
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
         if not on_terminal:
@@ -46,6 +51,11 @@ def run(source, destination, on_terminal):
         os.close(slave)
         raw = b""
         while True:
+            if interrupt and PROGRESS.encode() in raw:
+                process.send_signal(interrupt)
+                interrupt = None
+            if not select.select([master], [], [], 60)[0]:
+                break  # nothing for a minute: the status below tells
             try:
                 chunk = os.read(master, 4096)
             except OSError:  # the terminal's other end is closed
@@ -88,8 +98,18 @@ with tempfile.TemporaryDirectory() as work:
         status, out, terminal = run(src, dst, on_terminal=True)
         expect(f"{name}, terminal: status", status, status_wanted)
         expect(f"{name}, terminal: standard output", out, out_wanted.encode())
-        expect(f"{name}, terminal: the progress line was shown", "ファイル" in terminal.decode("utf-8"), True)
+        expect(f"{name}, terminal: the progress line was shown", PROGRESS in terminal.decode("utf-8"), True)
         expect(f"{name}, terminal: what the terminal keeps", screen(terminal), screen(err_wanted.encode()))
+
+    # Interrupted while the line shows: the prompt that follows finds the line empty.
+    src = os.path.join(work, "completed", "src")
+    for interrupt in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+        what = f"{interrupt.name} on a terminal"
+        os.makedirs(os.path.join(work, interrupt.name))
+        status, out, terminal = run(src, os.path.join(work, interrupt.name), on_terminal=True, interrupt=interrupt)
+        expect(f"{what}: status", status, -interrupt)
+        expect(f"{what}: the progress line was shown", PROGRESS in terminal.decode("utf-8"), True)
+        expect(f"{what}: what the terminal keeps", screen(terminal), [])
 
 for failure in failures:
     print("FAIL", failure)

@@ -16,7 +16,7 @@ using std::chrono::milliseconds;
 
 // One terminal line: text overwrites from the cursor, "\r" returns to the start.
 // A Japanese character fills two cells (its UTF-8 bytes go in the first).
-class TerminalLine {
+class Terminal {
 public:
     void Write(const std::string& text) {
         for (std::size_t i = 0; i < text.size();) {
@@ -48,21 +48,32 @@ private:
     std::size_t cursor_ = 0;
 };
 
+// The line's terminal in a test: what it shows, how often it is written, and
+// what an interruption would leave of it.
+struct TestTerminal {
+    ProgressTerminal Connect() {
+        return {[this](const std::string& text) { ++writes, screen.Write(text); },
+                [this](std::size_t columns) { to_blank = columns; }};
+    }
+    // The interrupt handler blanks the columns it was last told of.
+    std::string ShownAfterInterrupt() const {
+        Terminal after = screen;
+        after.Write("\r" + std::string(to_blank, ' ') + "\r");
+        return after.Shown();
+    }
+    Terminal screen;
+    int writes = 0;
+    std::size_t to_blank = 0;
+};
+
 class ProgressLineTest : public ::testing::Test {
 protected:
-    ProgressLineTest()
-        : line_(
-              [this](const std::string& text) {
-                  ++writes_;
-                  terminal_.Write(text);
-              },
-              [this] { return now_; }) {}
+    ProgressLineTest() : line_(terminal_.Connect(), [this] { return now_; }) {}
 
     void At(int ms) { now_ = Clock::time_point(milliseconds(ms)); }
 
     Clock::time_point now_{};
-    TerminalLine terminal_;
-    int writes_ = 0;
+    TestTerminal terminal_;
     ProgressLine line_;
 };
 
@@ -89,7 +100,8 @@ TEST_F(ProgressLineTest, AppearsAfterASecondWithFilesMegabytesAndRate) {
         if (step.event == kStarted) line_.Started(4);
         if (step.event == kRead) line_.BytesRead(1'000'000);
         if (step.event == kConverted) line_.FileConverted();
-        EXPECT_EQ(terminal_.Shown(), step.shown) << "at " << step.at_ms << " ms";
+        EXPECT_EQ(terminal_.screen.Shown(), step.shown) << "at " << step.at_ms << " ms";
+        EXPECT_EQ(terminal_.ShownAfterInterrupt(), "") << "at " << step.at_ms << " ms";
     }
 }
 
@@ -99,7 +111,7 @@ TEST_F(ProgressLineTest, IsRewrittenAtMostTenTimesASecond) {
         At(ms);
         line_.BytesRead(100);
     }
-    EXPECT_EQ(writes_, 21) << "from the first second on, one write per 100 ms";
+    EXPECT_EQ(terminal_.writes, 21) << "from the first second on, one write per 100 ms";
 }
 
 TEST_F(ProgressLineTest, ErasingLeavesAnEmptyLineAndNothingWhenNeverShown) {
@@ -108,18 +120,18 @@ TEST_F(ProgressLineTest, ErasingLeavesAnEmptyLineAndNothingWhenNeverShown) {
         int writes;  // the line's own: shown and erased, or none
     };
     for (const Case c : {Case{900, 0}, Case{1500, 2}}) {
-        TerminalLine terminal;
-        int writes = 0;
+        SCOPED_TRACE(testing::Message() << "last call at " << c.last_ms << " ms");
+        TestTerminal terminal;
         int now_ms = 0;
-        ProgressLine line([&](const std::string& text) { ++writes, terminal.Write(text); },
-                          [&] { return Clock::time_point(milliseconds(now_ms)); });
+        ProgressLine line(terminal.Connect(), [&] { return Clock::time_point(milliseconds(now_ms)); });
         line.Started(2);
         now_ms = c.last_ms;
         line.BytesRead(12'345'678);
         line.Erase();
-        terminal.Write("変換が完了しました。");
-        EXPECT_EQ(terminal.Shown(), "変換が完了しました。") << "last call at " << c.last_ms << " ms";
-        EXPECT_EQ(writes, c.writes) << "last call at " << c.last_ms << " ms";
+        terminal.screen.Write("変換が完了しました。");
+        EXPECT_EQ(terminal.screen.Shown(), "変換が完了しました。");
+        EXPECT_EQ(terminal.ShownAfterInterrupt(), "変換が完了しました。") << "an interruption blanks the message";
+        EXPECT_EQ(terminal.writes, c.writes);
     }
 }
 
@@ -129,7 +141,7 @@ TEST_F(ProgressLineTest, AShorterLineCoversTheRestOfTheLongerOne) {
     line_.BytesRead(99'000'000);  // 99.0 MB/s
     At(10'000);
     line_.FileConverted();  // 9.9 MB/s
-    EXPECT_EQ(terminal_.Shown(), "変換中 1/10 ファイル  99.0 MB  9.9 MB/s");
+    EXPECT_EQ(terminal_.screen.Shown(), "変換中 1/10 ファイル  99.0 MB  9.9 MB/s");
 }
 
 }  // namespace
