@@ -59,8 +59,8 @@ int ExitStatusOf(RunEnd end) {
 
 int Convert(const std::string& source, const std::string& destination, const ConsolePrinter& print,
             bool progress_on_error) {
-    ProgressLine progress(
-        {[&print](const std::string& text) { print(ConsoleStream::Error, text); }, SetColumnsToBlankOnInterrupt});
+    ProgressLine progress({[&print](const std::string& text) { print(ConsoleStream::Error, text); },
+                           [] { return TerminalColumns(ConsoleStream::Error); }, SetColumnsToBlankOnInterrupt});
     PrintingSink sink(print, progress_on_error ? &progress : nullptr);
     const auto files = MakeHostFileList();
     const auto fs = MakeHostFileSystem();

@@ -1,8 +1,8 @@
 // The driver's progress on a terminal: one line on standard error, shown once
 // a run has lasted about a second and rewritten in place at most ten times a
-// second (files done of the total, MB converted, MB/s), and erased before the
-// run's closing message, or by the interrupt handler, so that the terminal
-// keeps only what comes after it.
+// second (files done of the total, MB converted, MB/s), cut to the terminal's
+// width, and erased before the run's closing message, or by the interrupt
+// handler, so that the terminal keeps only what comes after it.
 #pragma once
 
 #include <chrono>
@@ -19,6 +19,8 @@ namespace talvoren {
 struct ProgressTerminal {
     // Puts text on the terminal as it is.
     std::function<void(const std::string&)> write;
+    // The terminal's width in columns, asked at every rewrite; 0 when unknown.
+    std::function<std::size_t()> columns;
     // Told, before the line grows and after it is erased, how many columns
     // at the line's start an interruption must blank.
     std::function<void(std::size_t)> blank_on_interrupt;
@@ -38,6 +40,9 @@ public:
 
 private:
     void Redraw();
+    // Columns the line may fill: all but the terminal's last, whose writing
+    // would wrap to a new row.
+    std::size_t Room() const;
 
     ProgressTerminal terminal_;
     Clock now_;

@@ -16,6 +16,10 @@ void WriteConsoleText(ConsoleStream stream, const std::string& text);
 // file or a pipe.
 bool IsTerminal(ConsoleStream stream);
 
+// The width of the stream's terminal in columns (of a console's screen
+// buffer on Windows); 0 when it is no terminal or its width is unknown.
+std::size_t TerminalColumns(ConsoleStream stream);
+
 // How many columns at the start of standard error's current line hold text
 // that must not outlive the process (the driver's progress line); 0 for
 // none. An interruption blanks them (BlankColumnsOnInterrupt) so that the

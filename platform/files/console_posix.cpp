@@ -2,6 +2,7 @@
 #include "platform/files/console.h"
 
 #include <errno.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -36,6 +37,12 @@ void WriteConsoleText(ConsoleStream stream, const std::string& text) {
 }
 
 bool IsTerminal(ConsoleStream stream) { return isatty(DescriptorOf(stream)) == 1; }
+
+std::size_t TerminalColumns(ConsoleStream stream) {
+    struct winsize size = {};
+    if (ioctl(DescriptorOf(stream), TIOCGWINSZ, &size) != 0) return 0;
+    return size.ws_col;
+}
 
 void SetColumnsToBlankOnInterrupt(std::size_t columns) { columns_to_blank.store(columns); }
 

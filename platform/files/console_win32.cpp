@@ -56,6 +56,12 @@ bool IsTerminal(ConsoleStream stream) {
     return GetConsoleMode(StandardHandle(stream), &mode) != FALSE;
 }
 
+std::size_t TerminalColumns(ConsoleStream stream) {
+    CONSOLE_SCREEN_BUFFER_INFO info = {};
+    if (!GetConsoleScreenBufferInfo(StandardHandle(stream), &info) || info.dwSize.X <= 0) return 0;
+    return static_cast<std::size_t>(info.dwSize.X);
+}
+
 void SetColumnsToBlankOnInterrupt(std::size_t columns) { columns_to_blank.store(columns); }
 
 void BlankColumnsOnInterrupt() {
