@@ -2,6 +2,7 @@
 #include "cli/driver.h"
 
 #include "cli/progress_line.h"
+#include "cli/terminal_text.h"
 #include "core/conversion_run.h"
 #include "platform/files/host_files.h"
 #include "talvoren_version.h"
@@ -24,32 +25,6 @@ const char kUsage[] =
     "2 中止（同一のフォルダー、該当ファイルなし、フォルダーの指定なし）、64 使い方の誤り\n";
 
 const char kUsageHint[] = "詳しくは talvoren-convert --help を参照してください。\n";
-
-// A message's CR LF line joins become the terminal's line ends. Any other
-// control character (a file name or a field may hold ESC sequences) is shown
-// escaped, so the message cannot drive the terminal: C0 and DEL as \xNN, C1
-// (UTF-8 C2 80 to C2 9F) as \u00NN.
-std::string AsTerminalLines(const std::string& text) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string lines;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        const bool line_join = byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
-        if (line_join) {
-            lines += '\n';
-            ++i;
-        } else if (byte < 0x20 || byte == 0x7F) {
-            lines += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
-        } else if (byte == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-            const auto c1 = static_cast<unsigned char>(text[++i]);
-            lines += {'\\', 'u', '0', '0', kHex[c1 >> 4], kHex[c1 & 0xF]};
-        } else {
-            lines += text[i];
-        }
-    }
-    return lines + '\n';
-}
 
 class PrintingSink : public MessageSink {
 public:
@@ -84,7 +59,8 @@ int ExitStatusOf(RunEnd end) {
 
 int Convert(const std::string& source, const std::string& destination, const ConsolePrinter& print,
             bool progress_on_error) {
-    ProgressLine progress([&print](const std::string& text) { print(ConsoleStream::Error, text); });
+    ProgressLine progress({[&print](const std::string& text) { print(ConsoleStream::Error, text); },
+                           [] { return TerminalColumns(ConsoleStream::Error); }, SetColumnsToBlankOnInterrupt});
     PrintingSink sink(print, progress_on_error ? &progress : nullptr);
     const auto files = MakeHostFileList();
     const auto fs = MakeHostFileSystem();
@@ -93,7 +69,7 @@ int Convert(const std::string& source, const std::string& destination, const Con
 }
 
 int UsageError(const std::string& problem, const ConsolePrinter& print) {
-    print(ConsoleStream::Error, "talvoren-convert: " + problem + "\n" + kUsageHint);
+    print(ConsoleStream::Error, AsTerminalLines("talvoren-convert: " + problem) + kUsageHint);
     return kExitUsage;
 }
 

@@ -1,7 +1,8 @@
 // The named temporary files the process is writing, removed when the driver is
 // interrupted (Ctrl+C, termination, a closed terminal or console) so that
-// nothing half-made stays behind; the process then ends as interrupted
-// programs do.
+// nothing half-made stays behind; the progress line is blanked too (see
+// SetColumnsToBlankOnInterrupt in console.h), and the process then ends as
+// interrupted programs do.
 #pragma once
 
 #include <string>

@@ -1,5 +1,6 @@
-// On POSIX the handler removes the files and raises the signal again with its
-// default action, so the shell sees the usual 130 (SIGINT) or 143 (SIGTERM).
+// On POSIX the handler removes the files, blanks the progress line, and
+// raises the signal again with its default action, so the shell sees the
+// usual 130 (SIGINT) or 143 (SIGTERM).
 #include "platform/files/interrupt_cleanup.h"
 
 #include <signal.h>
@@ -7,6 +8,8 @@
 
 #include <atomic>
 #include <cstddef>
+
+#include "platform/files/console.h"
 
 namespace talvoren {
 namespace {
@@ -21,6 +24,7 @@ void RemoveAndEnd(int signal_number) {
     for (auto& slot : pending_paths) {
         if (const char* path = slot.load()) unlink(path);
     }
+    BlankColumnsOnInterrupt();
     // SA_RESETHAND has restored the default action; it ends the process once
     // this handler returns.
     raise(signal_number);

@@ -1,12 +1,14 @@
 // On Windows a console control handler runs on a thread of its own while the
-// run goes on: it removes the file under the lock that guards the name, then
-// ends the process as Ctrl+C does (STATUS_CONTROL_C_EXIT).
+// run goes on: it removes the file under the lock that guards the name,
+// blanks the progress line, then ends the process as Ctrl+C does
+// (STATUS_CONTROL_C_EXIT).
 #include "platform/files/interrupt_cleanup.h"
 
 #include <windows.h>
 
 #include <mutex>
 
+#include "platform/files/console.h"
 #include "platform/files/wide_text.h"
 
 namespace talvoren {
@@ -26,6 +28,7 @@ BOOL WINAPI RemoveAndEnd(DWORD event) {
         pending_lock.lock();
         // The file is open with FILE_SHARE_DELETE: it goes when its handle closes with the process.
         if (pending_path != nullptr) DeleteFileW(Widen(*pending_path).c_str());
+        BlankColumnsOnInterrupt();
         ExitProcess(STATUS_CONTROL_C_EXIT);
     }
     default:

@@ -35,6 +35,14 @@ std::string AsLines(const RunMessage& message) {
     return text + "\n";
 }
 
+// A terminal shows only printable text and line ends.
+bool OnlyPrintableAndLineEnds(const std::string& text) {
+    for (const char c : text) {
+        if ((c != '\n' && static_cast<unsigned char>(c) < 0x20) || c == '\x7f') return false;
+    }
+    return true;
+}
+
 class DriverTest : public ::testing::Test {
 protected:
     DriverTest() {
@@ -71,6 +79,7 @@ TEST_F(DriverTest, BadUsageExitsWith64AndTouchesNothing) {
         {source_, destination_, destination_},
         {"-x", source_, destination_},
         {source_, "--verbose", destination_},
+        {"--\x1b[2J", source_, destination_},
     };
     for (const auto& arguments : usages) {
         int status = -1;
@@ -78,6 +87,7 @@ TEST_F(DriverTest, BadUsageExitsWith64AndTouchesNothing) {
         EXPECT_EQ(status, 64) << arguments.size();
         EXPECT_EQ(printed.out, "");
         EXPECT_EQ(printed.err.rfind("talvoren-convert: ", 0), 0u) << printed.err;
+        EXPECT_TRUE(OnlyPrintableAndLineEnds(printed.err)) << printed.err;
     }
     EXPECT_FALSE(temp_.Exists("dst/ATp.csv"));
 }
@@ -134,23 +144,49 @@ TEST_F(DriverTest, AConversionFailureIsReportedOnStandardErrorWithStatus1) {
     EXPECT_FALSE(temp_.Exists("dst/ATp.csv"));
 }
 
-#ifndef _WIN32  // Windows file names cannot hold control characters
-// Control characters in a name or a field are shown escaped, never sent to
-// the terminal as they are; CR LF between the report's lines stays a line end.
-TEST_F(DriverTest, ControlCharactersInTheReportAreEscaped) {
-    const std::string name = "\x1b]0;owned\x07\x7f\xc2\x9bTp.csv";
-    temp_.Write("src/" + name, "X,\x1b[2J\r\n");
-    int status = -1;
-    const Printed printed = RunAndCapture({source_, destination_}, status);
-
-    EXPECT_EQ(status, 1);
-    EXPECT_NE(printed.err.find(source_ + Sep() + "\\x1B]0;owned\\x07\\x7F\\u009BTp.csv\n"), std::string::npos)
-        << printed.err;
-    for (const char c : printed.err) EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << printed.err;
-    EXPECT_EQ(printed.err.find("\x7f"), std::string::npos);
-    EXPECT_EQ(printed.err.find("\xc2\x9b"), std::string::npos);
-}
+// Whatever a name or a field holds, the report shows it without driving the
+// terminal or reordering what is read; valid Japanese stays as it is, and
+// CR LF between the report's lines stays a line end.
+TEST_F(DriverTest, NamesAndFieldsAreShownEscaped) {
+    const struct {
+        const char* what;
+        bool windows_name;  // a name Windows can hold
+        std::string name;
+        std::string shown_name;
+        std::string field;  // of the one record, refused as a number
+        std::string shown_field;
+    } cases[] = {
+        {"ESC sequences, BEL, DEL", false, "\x1b]0;owned\x07\x1b[2J\x7fTp.csv", R"(\x1B]0;owned\x07\x1B[2J\x7FTp.csv)",
+         "x", "x"},
+        {"a lone 0x9B, CSI to 8-bit terminals", false, "\x9b[2JTp.csv", R"(\x9B[2JTp.csv)", "x", "x"},
+        {"bytes of no UTF-8", false, "\xff\xfeTp.csv", R"(\xFF\xFETp.csv)", "x", "x"},
+        {"a sequence cut short keeps its follower", false, "\xe3\x81-Tp.csv", R"(\xE3\x81-Tp.csv)", "x", "x"},
+        {"C1 as UTF-8", true, "\xc2\x9b[2JTp.csv", R"(\x9B[2JTp.csv)", "x", "x"},
+        {"bidirectional override and isolate", true, "\u202Evsc.\u2066ATp.csv", R"(\u202Evsc.\u2066ATp.csv)", "x", "x"},
+        {"Japanese", true, "東京駅ｱTp.csv", "東京駅ｱTp.csv", "x", "x"},
+        {"a control byte in a field", true, "ATp.csv", "ATp.csv", "1\x1b[2J", R"(1\x1B[2J)"},
+    };
+    const std::string sep = Sep();
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+#ifdef _WIN32
+        if (!c.windows_name) continue;
 #endif
+        const std::string folder = "src" + std::to_string(++index);
+        const std::string source = temp_.MakeFolder(folder);
+        temp_.Write(folder + "/" + c.name, "X," + c.field + "\r\n");
+        int status = -1;
+        const Printed printed = RunAndCapture({source, destination_}, status);
+
+        EXPECT_EQ(status, 1);
+        const std::string files = "変換元ファイル：" + source + sep + c.shown_name + "\n変換先ファイル：" +
+                                  destination_ + sep + c.shown_name + "\n";
+        EXPECT_NE(printed.err.find(files), std::string::npos) << printed.err;
+        EXPECT_NE(printed.err.find("（「" + c.shown_field + "」）\n"), std::string::npos) << printed.err;
+        EXPECT_TRUE(OnlyPrintableAndLineEnds(printed.err)) << printed.err;
+    }
+}
 
 TEST_F(DriverTest, ASourceFolderThatCannotBeListedIsReportedWithStatus1) {
     const std::string missing = temp_.PathOf("missing");
