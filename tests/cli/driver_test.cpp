@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,9 @@
 #include "platform/files/host_files.h"
 #include "tests/support/memory_files.h"
 #include "tests/support/temp_folder.h"
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace talvoren {
 namespace {
@@ -80,6 +85,8 @@ TEST_F(DriverTest, BadUsageExitsWith64AndTouchesNothing) {
         {"-x", source_, destination_},
         {source_, "--verbose", destination_},
         {"--\x1b[2J", source_, destination_},
+        {"--check"},
+        {"--check", source_, destination_, destination_},
     };
     for (const auto& arguments : usages) {
         int status = -1;
@@ -186,6 +193,85 @@ TEST_F(DriverTest, NamesAndFieldsAreShownEscaped) {
         EXPECT_NE(printed.err.find("（「" + c.shown_field + "」）\n"), std::string::npos) << printed.err;
         EXPECT_TRUE(OnlyPrintableAndLineEnds(printed.err)) << printed.err;
     }
+}
+
+Failure ReaderFailure(FailureCode code, std::uint64_t line, std::string field = {}) {
+    Failure failure;
+    failure.code = code;
+    failure.line = line;
+    failure.field = std::move(field);
+    return failure;
+}
+
+// The check lists every file a run would fail on, each by its first
+// problem and in the listing's order, with its line where a record is at
+// fault; then the summary. It writes nothing: the destination and the
+// source files stay as they were.
+TEST_F(DriverTest, CheckListsEveryFileARunWouldFailOnAndWritesNothing) {
+    std::string deep;
+    for (int i = 0; i < 500; ++i) deep += "\"駅" + std::to_string(i) + "\"," + std::to_string(i) + "\r\n";
+    temp_.Write("src/AGoodTp.csv", "X,1\r\nY,-2\r\n");
+    temp_.Write("src/BDeepTp.csv", deep + "Z,40000\r\n" + "W,1,0\r\n");
+    temp_.Write("src/CBomTp.csv", "\xEF\xBB\xBFX,1\r\n");
+    temp_.Write("src/EConvertedTp.csv", "X, 1,0\r\n");
+    temp_.Write("src/FEmptyTp.csv", "");
+    temp_.Write("dst/AGoodTp.csv", "protected");
+    const std::string sep = Sep();
+    // A file that lists but cannot be read: held with no sharing, or one
+    // whose reads fail.
+#ifdef _WIN32
+    temp_.Write("src/DUnreadableTp.csv", "X,1\r\n");
+    const HANDLE held = CreateFileW(temp_.Native("src/DUnreadableTp.csv").c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const std::string unreadable = DescribeFailure(test::OsFailure(FailureCode::FileInUse));
+#else
+    std::filesystem::create_symlink("/proc/self/mem", temp_.Native("src/DUnreadableTp.csv"));
+    const std::string unreadable = DescribeFailure(test::OsFailure(FailureCode::IoError));
+#endif
+    std::filesystem::permissions(temp_.Native("dst/AGoodTp.csv"), std::filesystem::perms::owner_read);
+    const std::vector<std::string> sources_before = temp_.List("src");
+
+    const std::string reading = source_ + sep + "BDeepTp.csv:501: " +
+                                DescribeCause(ReaderFailure(FailureCode::NumberOutOfRange, 501, "40000")) + "\n" +
+                                source_ + sep + "CBomTp.csv:1: " +
+                                DescribeCause(ReaderFailure(FailureCode::Utf8ByteOrderMark, 1)) + "\n" + source_ +
+                                sep + "DUnreadableTp.csv: " + unreadable + "\n" + source_ + sep +
+                                "EConvertedTp.csv:1: " + DescribeCause(ReaderFailure(FailureCode::ThirdField, 1, "1,0")) +
+                                "\n";
+    const std::string read_only = destination_ + sep + "AGoodTp.csv: " +
+                                  DescribeFailure(test::OsFailure(FailureCode::ReadOnlyFile)) + "\n";
+    const std::string alias = source_ + sep + "AGoodTp.csv: " +
+                              DescribeFailure(test::OsFailure(FailureCode::SameAsSource)) + "\n";
+    const struct {
+        const char* what;
+        std::vector<std::string> arguments;
+        int status;
+        std::string out;
+    } cases[] = {
+        {"the source alone", {"--check", source_}, 1, reading + AsLines(CheckSummaryMessage(6, 4))},
+        {"with a read-only destination", {"--check", source_, destination_}, 1,
+         read_only + reading + AsLines(CheckSummaryMessage(6, 5))},
+        {"into the source under another text", {source_, source_ + sep, "--check"}, 1,
+         alias + reading + AsLines(CheckSummaryMessage(6, 5))},
+        {"good files only", {"--check", "--", temp_.MakeFolder("good")}, 0, ""},
+    };
+    temp_.Write("good/ATp.csv", "X,1\r\n");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        int status = -1;
+        const Printed printed = RunAndCapture(c.arguments, status);
+        EXPECT_EQ(status, c.status);
+        EXPECT_EQ(printed.out, c.out.empty() ? AsLines(CheckSummaryMessage(1, 0)) : c.out);
+        EXPECT_EQ(printed.err, "");
+    }
+#ifdef _WIN32
+    CloseHandle(held);
+#endif
+    EXPECT_EQ(temp_.List("dst"), std::vector<std::string>{"AGoodTp.csv"});
+    EXPECT_EQ(temp_.Read("dst/AGoodTp.csv"), "protected");
+    EXPECT_EQ(temp_.List("src"), sources_before);
+    EXPECT_EQ(temp_.Read("src/AGoodTp.csv"), "X,1\r\nY,-2\r\n");
 }
 
 TEST_F(DriverTest, ASourceFolderThatCannotBeListedIsReportedWithStatus1) {
