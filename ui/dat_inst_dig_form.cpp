@@ -48,6 +48,9 @@ void DatInstDigForm::ConvTape() {
     winui::RunInBackground(Handle(), [&](RunProgress& progress) {
         RunConversion(source, destination, *names, *files, messages, progress);
     });
+    // Another program may have set a field during the run, whose Change the
+    // window refused with the rest of its input.
+    Text1_Change(0);
     File1.ShowNames(*names);
     winui::MessageBoxSink message_box(Handle());
     messages.ShowOn(message_box);

@@ -1,7 +1,7 @@
 // A long run from the main window, held open by a slow file layer (the host
 // slow_run_host): the window answers at every check and is never reported
-// hung, takes no input, shows the wait cursor over itself, and exactly one
-// message follows, under the arrow.
+// hung, takes no input by any way, shows the wait cursor over itself, and
+// exactly one message follows, under the arrow.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -26,23 +26,21 @@ struct SlowRunWindow {
         destination = Controls(form, L"Edit").at(1);
         run = ControlWithText(form, L"Button", L"変換実行");
         cancel = ControlWithText(form, L"Button", L"キャンセル");
+        for (HWND button : Controls(form, L"Button")) {
+            if (Text(button) == L"参照(&B)") browses.push_back(button);
+        }
     }
 
     Program program;
     HWND form = nullptr, source = nullptr, destination = nullptr, run = nullptr, cancel = nullptr;
+    std::vector<HWND> browses;
 };
 
 // A source folder whose run lasts about `seconds` through the slow layer.
 std::wstring SlowSource(const std::wstring& name, double seconds) {
     const std::wstring folder = FreshFolder(name);
     const int files = static_cast<int>(seconds * 1000 / kSlowOpenMs);
-    for (int i = 0; i < files; ++i) {
-        const std::wstring path = folder + L"\\F" + std::to_wstring(1000 + i) + L"Tp.csv";
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, "A,1\r\n", 5, &written, nullptr);
-        CloseHandle(file);
-    }
+    for (int i = 0; i < files; ++i) WriteBytes(folder + L"\\F" + std::to_wstring(1000 + i) + L"Tp.csv", "A,1\r\n");
     return folder;
 }
 
@@ -116,6 +114,19 @@ TEST(LongRunGui, TheWindowAnswersAndTakesNoInputThroughoutAndOneMessageFollows) 
          }},
         {"WM_CLOSE from another program", [&] { PostMessageW(window.form, WM_CLOSE, 0, 0); }},
         {"Close on the taskbar button", [&] { PostMessageW(window.form, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        // Another program or an accessibility tool (a UI Automation invoke)
+        // reaches the buttons and fields of a disabled window all the same.
+        {"BM_CLICK on Run", [&] { Click(window.run); }},
+        {"BM_CLICK on both browse buttons",
+         [&] {
+             for (HWND browse : window.browses) Click(browse);
+         }},
+        {"BM_CLICK on Cancel", [&] { Click(window.cancel); }},
+        {"WM_SETTEXT emptying the source field",
+         [&] {
+             SetText(window.source, L"");
+             EXPECT_TRUE(IsWindowEnabled(window.run)) << "the field's Change was handled during the run";
+         }},
     };
 
     const auto started = std::chrono::steady_clock::now();
@@ -131,6 +142,8 @@ TEST(LongRunGui, TheWindowAnswersAndTakesNoInputThroughoutAndOneMessageFollows) 
         EXPECT_NE(SendMessageTimeoutW(window.form, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer), 0)
             << "check " << checks << ", last input: " << last_attempt;
         EXPECT_FALSE(IsHungAppWindow(window.form)) << "check " << checks;
+        EXPECT_EQ(FindVisibleWindow(window.program.Id(), L"TalvorenForm", L"フォルダーの選択"), nullptr)
+            << "a chooser opened, last input: " << last_attempt;
         if (next_attempt < std::size(attempts)) {
             last_attempt = attempts[next_attempt].name;
             attempts[next_attempt++].make();
@@ -150,12 +163,14 @@ TEST(LongRunGui, TheWindowAnswersAndTakesNoInputThroughoutAndOneMessageFollows) 
     Dismiss(seen);
     EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(window.form) != FALSE; })) << "input again after the message";
     EXPECT_EQ(FindVisibleWindow(window.program.Id(), L"#32770", L""), nullptr) << "exactly one message";
-    EXPECT_EQ(Text(window.source), source) << "nothing typed reached a field";
-    EXPECT_EQ(Text(window.destination), destination);
+    EXPECT_EQ(Text(window.destination), destination) << "nothing typed reached a field";
+    EXPECT_FALSE(IsWindowEnabled(window.run)) << "the run button follows the emptied source field again";
     EXPECT_TRUE(window.program.Running()) << "nothing closed the window";
 
     Click(window.cancel);
     EXPECT_EQ(window.program.WaitForExit(), 0u);
+    EXPECT_EQ(window.program.ReadLine(), "run");
+    EXPECT_EQ(window.program.ReadLine(), "") << "a second run started";
 }
 
 TEST(LongRunGui, TheWaitCursorShowsOnlyWhileFilesAreConverted) {

@@ -1,6 +1,7 @@
 // Test host of the main window whose runs go through a slow file layer: each
 // source file waits 50 ms before it opens, so that a folder of a few dozen
-// small files holds a run open for seconds.
+// small files holds a run open for seconds. Each run prints the line "run" as
+// it starts.
 #include <windows.h>
 
 #include <memory>
@@ -25,7 +26,12 @@ public:
 
 class SlowRunForm final : public DatInstDigForm {
 protected:
-    std::unique_ptr<FileSystem> FileLayer() const override { return std::make_unique<SlowFileSystem>(); }
+    // Called once as each run starts.
+    std::unique_ptr<FileSystem> FileLayer() const override {
+        DWORD written = 0;
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "run\n", 4, &written, nullptr);
+        return std::make_unique<SlowFileSystem>();
+    }
 };
 
 }  // namespace
