@@ -11,6 +11,11 @@ namespace talvoren {
 // Installs the handlers; the driver calls it once at start.
 void RemoveTemporaryFileOnInterrupt();
 
+// Removes the marked file, once, as the last step of a process about to end
+// otherwise than by an interrupt (a Windows session ending). Nothing is marked
+// afterwards: a writer about to mark its next file waits for the end.
+void RemovePendingTemporaryFiles();
+
 // Marks `path` (the host's own path form) as the file to remove for as long
 // as this object lives. One file at a time: the run writes one.
 class PendingTemporaryFile {
