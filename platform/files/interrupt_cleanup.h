@@ -12,6 +12,12 @@ namespace talvoren {
 // Installs the handlers; the driver calls it once at start.
 void RemoveTemporaryFileOnInterrupt();
 
+// Removes the marked files, once, as the last step of a process about to
+// end: the interrupt handlers call it, and the window when a Windows session
+// ends during a run. Nothing is marked afterwards (on Windows a writer about
+// to mark its next file waits for the end).
+void RemovePendingTemporaryFiles();
+
 // Marks `path` (the host's own path form) as a file to remove for as long
 // as this object lives. Several at once: finished files wait for their names
 // while the next is written.

@@ -21,9 +21,7 @@ constexpr std::size_t kSlots = 256;
 std::atomic<const char*> pending_paths[kSlots];
 
 void RemoveAndEnd(int signal_number) {
-    for (auto& slot : pending_paths) {
-        if (const char* path = slot.load()) unlink(path);
-    }
+    RemovePendingTemporaryFiles();
     BlankColumnsOnInterrupt();
     // SA_RESETHAND has restored the default action; it ends the process once
     // this handler returns.
@@ -31,6 +29,13 @@ void RemoveAndEnd(int signal_number) {
 }
 
 }  // namespace
+
+// Safe in a signal handler: loads and unlink only.
+void RemovePendingTemporaryFiles() {
+    for (auto& slot : pending_paths) {
+        if (const char* path = slot.load()) unlink(path);
+    }
+}
 
 void RemoveTemporaryFileOnInterrupt() {
     struct sigaction action = {};

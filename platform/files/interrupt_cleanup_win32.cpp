@@ -23,14 +23,10 @@ BOOL WINAPI RemoveAndEnd(DWORD event) {
     case CTRL_BREAK_EVENT:
     case CTRL_CLOSE_EVENT:
     case CTRL_LOGOFF_EVENT:
-    case CTRL_SHUTDOWN_EVENT: {
-        // Held until the process is gone, so the run cannot rename the file meanwhile.
-        pending_lock.lock();
-        // The file is open with FILE_SHARE_DELETE: it goes when its handle closes with the process.
-        if (pending_path != nullptr) DeleteFileW(Widen(*pending_path).c_str());
+    case CTRL_SHUTDOWN_EVENT:
+        RemovePendingTemporaryFiles();
         BlankColumnsOnInterrupt();
         ExitProcess(STATUS_CONTROL_C_EXIT);
-    }
     default:
         return FALSE;
     }
@@ -39,6 +35,13 @@ BOOL WINAPI RemoveAndEnd(DWORD event) {
 }  // namespace
 
 void RemoveTemporaryFileOnInterrupt() { SetConsoleCtrlHandler(RemoveAndEnd, TRUE); }
+
+void RemovePendingTemporaryFiles() {
+    // Held until the process is gone, so the run cannot rename the file meanwhile.
+    pending_lock.lock();
+    // The file is open with FILE_SHARE_DELETE: it goes when its handle closes with the process.
+    if (pending_path != nullptr) DeleteFileW(Widen(*pending_path).c_str());
+}
 
 PendingTemporaryFile::PendingTemporaryFile(std::string path) : path_(std::move(path)) {
     const std::lock_guard<std::mutex> hold(pending_lock);
