@@ -40,6 +40,7 @@ class CountingOutput : public talvoren::OutputFile {
 public:
     void Write(const char*, std::size_t size) override { bytes += size; }
     void WaitForWrites() noexcept override {}
+    void Finish() override {}
     void Commit() override {}
     std::size_t bytes = 0;
 };

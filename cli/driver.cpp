@@ -1,7 +1,10 @@
 // The driver's arguments, its message sink and its exit statuses.
 #include "cli/driver.h"
 
+#include <optional>
+
 #include "cli/progress_line.h"
+#include "cli/terminal_text.h"
 #include "core/conversion_run.h"
 #include "platform/files/host_files.h"
 #include "talvoren_version.h"
@@ -11,45 +14,30 @@ namespace {
 
 const char kUsage[] =
     "使い方: talvoren-convert [--] 変換元フォルダー 変換先フォルダー\n"
+    "        talvoren-convert --check [--] 変換元フォルダー [変換先フォルダー]\n"
     "\n"
     "変換元フォルダーの *Tp.csv をすべて Ver4 用の放送データに変換し、\n"
     "同じ名前で変換先フォルダーに書き込みます（同じ名前のファイルは上書きされます）。\n"
-    "各ファイルは一時ファイルに変換し、完成してから元の名前に置き換えます。失敗や中断\n"
-    "（Ctrl+C など）のときは、そのファイルは変換前の内容のまま残り、一時ファイルは削除されます。\n"
+    "各ファイルは一時ファイルに変換し、完成してディスクに書き込んでから元の名前に置き換えます。\n"
+    "失敗や中断（Ctrl+C など）、停電のときも、そのファイルは変換前か変換後の内容のまま残ります。\n"
     "\n"
+    "--check を付けると何も書き込まずに変換元のファイルをすべて読み、変換できないファイルを\n"
+    "1 行に 1 つ「パス:行: 内容」の形で挙げ、最後に確認したファイルの数を表示します。\n"
+    "変換先フォルダーも指定すると、置き換えられない変換先（読み取り専用のファイル、\n"
+    "変換元と同じフォルダーなど）も挙げます。\n"
+    "  例: talvoren-convert --check old\n"
+    "      old/AB03Tp.csv:12: 数値が 16 ビット整数の範囲（-32768～32767）を超えています（「40000」）\n"
+    "      5 個のファイルを確認しました。1 個のファイルは変換できません。\n"
+    "\n"
+    "  --check    変換せずに、変換できるかどうかを確認します\n"
     "  --help     この説明を表示して終了します\n"
     "  --version  バージョンを表示して終了します\n"
     "\n"
-    "終了ステータス: 0 完了、1 変換または変換元フォルダーの読み取りに失敗、\n"
+    "終了ステータス: 0 完了（--check: すべて変換できる）、1 変換または変換元フォルダーの\n"
+    "読み取りに失敗（--check: 変換できないファイルがある）、\n"
     "2 中止（同一のフォルダー、該当ファイルなし、フォルダーの指定なし）、64 使い方の誤り\n";
 
 const char kUsageHint[] = "詳しくは talvoren-convert --help を参照してください。\n";
-
-// A message's CR LF line joins become the terminal's line ends. Any other
-// control character (a file name or a field may hold ESC sequences) is shown
-// escaped, so the message cannot drive the terminal: C0 and DEL as \xNN, C1
-// (UTF-8 C2 80 to C2 9F) as \u00NN.
-std::string AsTerminalLines(const std::string& text) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string lines;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        const bool line_join = byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
-        if (line_join) {
-            lines += '\n';
-            ++i;
-        } else if (byte < 0x20 || byte == 0x7F) {
-            lines += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
-        } else if (byte == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-            const auto c1 = static_cast<unsigned char>(text[++i]);
-            lines += {'\\', 'u', '0', '0', kHex[c1 >> 4], kHex[c1 & 0xF]};
-        } else {
-            lines += text[i];
-        }
-    }
-    return lines + '\n';
-}
 
 class PrintingSink : public MessageSink {
 public:
@@ -84,7 +72,8 @@ int ExitStatusOf(RunEnd end) {
 
 int Convert(const std::string& source, const std::string& destination, const ConsolePrinter& print,
             bool progress_on_error) {
-    ProgressLine progress([&print](const std::string& text) { print(ConsoleStream::Error, text); });
+    ProgressLine progress({[&print](const std::string& text) { print(ConsoleStream::Error, text); },
+                           [] { return TerminalColumns(ConsoleStream::Error); }, SetColumnsToBlankOnInterrupt});
     PrintingSink sink(print, progress_on_error ? &progress : nullptr);
     const auto files = MakeHostFileList();
     const auto fs = MakeHostFileSystem();
@@ -92,8 +81,21 @@ int Convert(const std::string& source, const std::string& destination, const Con
     return ExitStatusOf(RunConversion(source, destination, *files, *fs, sink, watcher));
 }
 
+// Each problem on a line of its own, as compilers report them, so that an
+// editor or grep can jump to it: "path:line: cause", or "path: cause".
+int Check(const std::string& source, const std::optional<std::string>& destination, const ConsolePrinter& print) {
+    PrintingSink sink(print, nullptr);
+    const auto files = MakeHostFileList();
+    const auto fs = MakeHostFileSystem();
+    const ProblemSink problems = [&print](const FolderProblem& problem) {
+        const std::string line = problem.line > 0 ? ":" + std::to_string(problem.line) : "";
+        print(ConsoleStream::Output, AsTerminalLines(problem.path + line + ": " + problem.cause));
+    };
+    return ExitStatusOf(RunCheck(source, destination, *files, *fs, sink, problems));
+}
+
 int UsageError(const std::string& problem, const ConsolePrinter& print) {
-    print(ConsoleStream::Error, "talvoren-convert: " + problem + "\n" + kUsageHint);
+    print(ConsoleStream::Error, AsTerminalLines("talvoren-convert: " + problem) + kUsageHint);
     return kExitUsage;
 }
 
@@ -102,6 +104,7 @@ int UsageError(const std::string& problem, const ConsolePrinter& print) {
 int RunDriver(const std::vector<std::string>& arguments, const ConsolePrinter& print, bool progress_on_error) {
     std::vector<std::string> folders;
     bool options_ended = false;
+    bool check = false;
     for (const std::string& argument : arguments) {
         if (options_ended || argument.size() < 2 || argument[0] != '-') {
             folders.push_back(argument);
@@ -110,12 +113,20 @@ int RunDriver(const std::vector<std::string>& arguments, const ConsolePrinter& p
         } else if (argument == "--help" || argument == "-h") {
             print(ConsoleStream::Output, kUsage);
             return kExitCompleted;
+        } else if (argument == "--check") {
+            check = true;
         } else if (argument == "--version") {
             print(ConsoleStream::Output, "Talvoren " TALVOREN_VERSION_TEXT "\n");
             return kExitCompleted;
         } else {
             return UsageError("不明なオプションです: " + argument, print);
         }
+    }
+    if (check) {
+        if (folders.empty() || folders.size() > 2) {
+            return UsageError("--check には変換元フォルダー（と変換先フォルダー）を指定してください", print);
+        }
+        return Check(folders[0], folders.size() == 2 ? std::optional<std::string>(folders[1]) : std::nullopt, print);
     }
     if (folders.size() != 2) {
         return UsageError("変換元フォルダーと変換先フォルダーの 2 つを指定してください", print);

@@ -2,11 +2,11 @@
 // or a lead byte and a trail byte looked up in the generated table.
 #include "core/code_page_932.h"
 
+#include "core/escape.h"
+
 namespace talvoren {
 
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
 
 void AppendUtf8(char32_t code, std::string& out) {
     if (code < 0x80) {
@@ -41,7 +41,7 @@ std::string CodePage932ToUtf8(std::string_view bytes) {
     out.reserve(bytes.size() * 3 / 2);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
-        char32_t code = kReplacement;
+        char32_t code = 0;  // 0: none to show
         if (byte >= 0x20 && byte < 0x7F) {
             code = byte;
         } else if (byte >= 0xA1 && byte <= 0xDF) {
@@ -55,7 +55,11 @@ std::string CodePage932ToUtf8(std::string_view bytes) {
                 ++i;
             }
         }
-        AppendUtf8(code, out);
+        if (code == 0) {
+            AppendEscape(byte, out);
+        } else {
+            AppendUtf8(code, out);
+        }
     }
     return out;
 }

@@ -13,9 +13,10 @@ namespace talvoren {
 constexpr std::size_t kCodePage932TrailCount = 188;
 extern const std::uint16_t kCodePage932Pairs[60 * kCodePage932TrailCount];
 
-// UTF-8 for `bytes` read as code page 932. A byte that is no character, or a
-// control character, becomes U+FFFD, so the result is always valid UTF-8 and
-// safe to show.
+// UTF-8 for `bytes` read as code page 932. A control character, or a byte
+// that is no character, is shown as its value (`\x1B`, `\xFF`), so the result
+// is always valid UTF-8, safe on a terminal and in a window alike, and still
+// tells the user which byte it was.
 std::string CodePage932ToUtf8(std::string_view bytes);
 
 }  // namespace talvoren

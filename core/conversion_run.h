@@ -2,9 +2,11 @@
 // driver: the two folder texts in, one message out, and how the run ended.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/file_system.h"
+#include "core/folder_check.h"
 #include "core/folder_run.h"
 #include "core/run_message.h"
 #include "core/run_progress.h"
@@ -16,5 +18,11 @@ namespace talvoren {
 // (SourceUnreadable). Exactly one message reaches `sink` on every end.
 RunEnd RunConversion(const std::string& source_text, const std::string& destination_text, FileList& files,
                      FileSystem& fs, MessageSink& sink, RunProgress& progress = NoRunProgress());
+
+// The check of a folder with the same refusals before it: CheckFolder, with
+// equal texts refused when there is a destination, and a source folder that
+// cannot be listed reported here.
+RunEnd RunCheck(const std::string& source_text, const std::optional<std::string>& destination_text,
+                FileList& files, FileSystem& fs, MessageSink& sink, const ProblemSink& problems);
 
 }  // namespace talvoren

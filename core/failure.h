@@ -65,7 +65,10 @@ private:
 // A failure with a code and no further details.
 ConvError FailureOf(FailureCode code);
 
-// The one place where a failure becomes the Japanese text shown to the user.
+// The one place where a failure becomes the Japanese text shown to the user:
+// "N 行目：" and the cause for what the reader refused, the cause alone else.
 std::string DescribeFailure(const Failure& failure);
+// The cause alone, for a report that gives the line apart.
+std::string DescribeCause(const Failure& failure);
 
 }  // namespace talvoren

@@ -9,10 +9,10 @@ namespace talvoren {
 
 namespace {
 
-// "N 行目：what", then the field text in 「」 when there is one. The field
+// What was wrong, then the field text in 「」 when there is one. The field
 // holds bytes of the legacy file, in code page 932.
-std::string AtLine(const Failure& failure, const char* what) {
-    std::string text = std::to_string(failure.line) + " 行目：" + what;
+std::string WithField(const Failure& failure, const char* what) {
+    std::string text = what;
     if (!failure.field.empty()) text += "（「" + CodePage932ToUtf8(failure.field) + "」）";
     return text;
 }
@@ -26,27 +26,33 @@ std::string OsFailure(const Failure& failure) {
 }  // namespace
 
 std::string DescribeFailure(const Failure& failure) {
+    // "N 行目：" before what the reader refused; other failures have no line.
+    const std::string cause = DescribeCause(failure);
+    return failure.line > 0 ? std::to_string(failure.line) + " 行目：" + cause : cause;
+}
+
+std::string DescribeCause(const Failure& failure) {
     switch (failure.code) {
     case FailureCode::Utf8ByteOrderMark:
-        return AtLine(failure,
-                      "ファイルが UTF-8 のバイト順マーク（BOM）で始まっています。"
-                      "シフト JIS（コード ページ 932）のファイルを指定してください");
+        return WithField(failure,
+                         "ファイルが UTF-8 のバイト順マーク（BOM）で始まっています。"
+                         "シフト JIS（コード ページ 932）のファイルを指定してください");
     case FailureCode::MissingComma:
-        return AtLine(failure, "テキストの後にカンマ（,）がありません");
+        return WithField(failure, "テキストの後にカンマ（,）がありません");
     case FailureCode::EmptyNumber:
-        return AtLine(failure, "数値がありません");
+        return WithField(failure, "数値がありません");
     case FailureCode::BadNumber:
-        return AtLine(failure, "数値の形式が正しくありません");
+        return WithField(failure, "数値の形式が正しくありません");
     case FailureCode::NumberOutOfRange:
-        return AtLine(failure, "数値が 16 ビット整数の範囲（-32768～32767）を超えています");
+        return WithField(failure, "数値が 16 ビット整数の範囲（-32768～32767）を超えています");
     case FailureCode::ThirdField:
-        return AtLine(failure, "数値の後に 3 つ目の項目があります。変換済みのファイルではないか確認してください");
+        return WithField(failure, "数値の後に 3 つ目の項目があります。変換済みのファイルではないか確認してください");
     case FailureCode::BytesAfterQuote:
-        return AtLine(failure, "閉じる引用符（\"）の後に余分な文字があります");
+        return WithField(failure, "閉じる引用符（\"）の後に余分な文字があります");
     case FailureCode::UnclosedQuote:
-        return AtLine(failure, "引用符（\"）が閉じられていません");
+        return WithField(failure, "引用符（\"）が閉じられていません");
     case FailureCode::TextTooLong:
-        return AtLine(failure, "テキストが長すぎます（1,048,576 バイトを超えています）");
+        return WithField(failure, "テキストが長すぎます（1,048,576 バイトを超えています）");
     case FailureCode::NotFound:
         return "ファイルまたはフォルダーが見つかりません。";
     case FailureCode::AccessDenied:

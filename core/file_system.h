@@ -92,6 +92,9 @@ public:
     // refuse it. These refusals come from here or from Commit, always before
     // anything at the name changes.
     virtual std::unique_ptr<OutputFile> CreateReplacement(const std::string& path, const ExistingFileCheck& check) = 0;
+    // Meets, writing nothing, the refusals that the replacement of `path`
+    // would meet at its commit: what stands at the name, and `check`.
+    virtual void CheckDestination(const std::string& path, const ExistingFileCheck& check) = 0;
     // The identity of the file at `path`, or nothing when it cannot be reached.
     virtual std::optional<FileId> Identify(const std::string& path) = 0;
     // Makes a small probe file in `folder` (never anywhere else), looks for

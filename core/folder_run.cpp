@@ -13,25 +13,11 @@
 
 #include "core/conv_tape_file.h"
 #include "core/failure.h"
+#include "core/folder_text.h"
 #include "core/run_messages.h"
 
 namespace talvoren {
 namespace {
-
-// A text ending in '/' still gets '\\' on Windows: the file opened is the
-// same either way, and the report shows the text as the user gave it.
-std::string Normalised(const std::string& folder_text, const FileSystem& fs) {
-    if (!folder_text.empty() && folder_text.back() == fs.Separator()) return folder_text;
-    return folder_text + fs.Separator();
-}
-
-// Letter case folded as file systems that ignore it fold plain letters.
-std::string FoldedCase(std::string name) {
-    for (char& c : name) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return name;
-}
 
 // Finished files wait for one flush of their folder before they take their
 // names: a flush costs a disk round trip whether it carries one small file
@@ -251,8 +237,8 @@ private:
 
 }  // namespace
 
-RunEnd ConvertFolder(const std::string& source_text, const std::string& destination_text, FileList& files,
-                     FileSystem& fs, MessageSink& sink, RunProgress& progress) {
+std::optional<RunEnd> RefuseBeforeConverting(const std::string& source_text, const std::string* destination_text,
+                                             FileList& files, MessageSink& sink) {
     try {
         files.SetPath(source_text);
     } catch (const std::bad_alloc&) {
@@ -266,11 +252,18 @@ RunEnd ConvertFolder(const std::string& source_text, const std::string& destinat
         sink.Show(SourceNotGivenMessage());
         return RunEnd::SourceNotGiven;
     }
-    if (destination_text.empty()) {
+    if (destination_text != nullptr && destination_text->empty()) {
         sink.Show(DestinationNotGivenMessage());
         return RunEnd::DestinationNotGiven;
     }
-    FolderRun run(Normalised(source_text, fs), Normalised(destination_text, fs), files, fs, progress);
+    return std::nullopt;
+}
+
+RunEnd ConvertFolder(const std::string& source_text, const std::string& destination_text, FileList& files,
+                     FileSystem& fs, MessageSink& sink, RunProgress& progress) {
+    if (const auto refused = RefuseBeforeConverting(source_text, &destination_text, files, sink)) return *refused;
+    FolderRun run(NormalisedFolder(source_text, fs.Separator()), NormalisedFolder(destination_text, fs.Separator()),
+                  files, fs, progress);
     return run.Convert(sink);
 }
 

@@ -3,6 +3,7 @@
 // one message.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/file_system.h"
@@ -50,5 +51,13 @@ enum class RunEnd {
 // `progress` is told the file count, the bytes read and each converted file.
 RunEnd ConvertFolder(const std::string& source_text, const std::string& destination_text, FileList& files,
                      FileSystem& fs, MessageSink& sink, RunProgress& progress = NoRunProgress());
+
+// The checks before a run converts, in their order: lists `source_text`
+// (unchanged) through `files`, then refuses no matching file, an empty source
+// text and an empty destination text (not looked at when null), each with
+// its message to `sink`. Nothing when the run may go on; a failure to list
+// escapes as ConvError.
+std::optional<RunEnd> RefuseBeforeConverting(const std::string& source_text, const std::string* destination_text,
+                                             FileList& files, MessageSink& sink);
 
 }  // namespace talvoren

@@ -54,6 +54,12 @@ RunMessage ConversionFailedMessage(const std::string& source_file, const std::st
                    MessageIcon::Critical, kErrorTitle);
 }
 
+RunMessage CheckSummaryMessage(std::size_t checked, std::size_t failing) {
+    std::string text = std::to_string(checked) + " 個のファイルを確認しました。";
+    text += failing == 0 ? "すべて変換できます。" : std::to_string(failing) + " 個のファイルは変換できません。";
+    return Message(std::move(text), MessageIcon::Information, "確認");
+}
+
 RunMessage SourceUnreadableMessage(const std::string& folder_text, const std::string& description) {
     return Message(JoinLines({"変換元のフォルダーを読み取れません。", "", "フォルダー：" + folder_text, "",
                               "エラー内容：" + description}),

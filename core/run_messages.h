@@ -2,6 +2,7 @@
 // with its icon and title; the window and the driver show them unchanged.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "core/run_message.h"
@@ -20,6 +21,9 @@ RunMessage CompletedMessage();
 // failure's description.
 RunMessage ConversionFailedMessage(const std::string& source_file, const std::string& destination_file,
                                    const std::string& description);
+
+// The last line of a check: how many files were read, how many would fail.
+RunMessage CheckSummaryMessage(std::size_t checked, std::size_t failing);
 
 // The source folder text could not be listed: the caller of the run reports it.
 RunMessage SourceUnreadableMessage(const std::string& folder_text, const std::string& description);

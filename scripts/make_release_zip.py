@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""Packs a Windows release zip: both executables and the Japanese user guide in one folder.
+"""Packs a Windows release zip: both executables and the Japanese user guide in one folder,
+and beside it NAME.zip.sha256 (sha256sum's form), for users to check their download.
 
 The guide is stored for Windows' Notepad: UTF-8 with a byte order mark, CR LF.
 """
+import hashlib
 import os
 import sys
 import time
@@ -41,6 +43,11 @@ def main():
                          guide_for_windows(guide).encode("utf-8"))
     # Put in place only when whole, so a failed run never leaves a truncated release.
     os.replace(partial, target)
+    with open(target, "rb") as f:
+        digest = hashlib.sha256(f.read()).hexdigest()
+    with open(partial, "w", newline="\n") as f:
+        f.write(f"{digest}  {name}.zip\n")
+    os.replace(partial, target + ".sha256")
     print(target)
 
 

@@ -16,6 +16,9 @@
 namespace talvoren {
 namespace {
 
+// What Windows shows a user who logs off or shuts down during a run.
+constexpr char kRunHoldsSession[] = "放送データを変換しています。完了までお待ちください。";
+
 // The run's messages, kept as the worker thread gives them and shown on the
 // window's thread once the run has ended.
 class HeldMessages final : public MessageSink {
@@ -45,9 +48,12 @@ void DatInstDigForm::ConvTape() {
     const std::unique_ptr<FileList> names = MakeHostFileList();
     const std::unique_ptr<FileSystem> files = FileLayer();
     HeldMessages messages;
-    winui::RunInBackground(Handle(), [&](RunProgress& progress) {
+    winui::RunInBackground(Handle(), kRunHoldsSession, [&](RunProgress& progress) {
         RunConversion(source, destination, *names, *files, messages, progress);
     });
+    // Another program may have set a field during the run, whose Change the
+    // window refused with the rest of its input.
+    Text1_Change(0);
     File1.ShowNames(*names);
     winui::MessageBoxSink message_box(Handle());
     messages.ShowOn(message_box);

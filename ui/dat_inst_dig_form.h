@@ -23,10 +23,10 @@ public:
     winui::FileListBox& File1;
 
     // The run over Text1(0) and Text1(1), converting on a worker thread while
-    // the window stays responsive but takes no input; its one message (a
-    // refusal of identical texts and a source folder that can't be listed
-    // included) is shown afterwards as a message box owned by this window,
-    // and File1 shows the names the run listed.
+    // the window stays responsive but takes no input and holds a logoff or
+    // shutdown; its one message (a refusal of identical texts and a source
+    // folder that can't be listed included) is shown afterwards as a message
+    // box owned by this window, and File1 shows the names the run listed.
     void ConvTape();
     // True when a directory search for `pattern` (a path or a wildcard) finds
     // at least one file that is neither hidden, nor a system file, nor a folder.

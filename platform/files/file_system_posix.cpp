@@ -2,17 +2,21 @@
 // buffering, so every Write is one or more write() calls, made by a second
 // thread once the file proves long (OverlappedWrites). A destination is
 // written as an unnamed file (O_TMPFILE) where the file system offers one,
-// else under a temporary name, and linked or renamed into place when complete.
+// else under a temporary name; once complete and flushed it is linked or
+// renamed into place, and takes over what the old file granted.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <memory>
 #include <optional>
 
 #include "core/failure.h"
+#include "core/folder_text.h"
 #include "platform/files/host_files.h"
 #include "platform/files/interrupt_cleanup.h"
 #include "platform/files/os_error.h"
@@ -58,6 +62,10 @@ std::string TemporaryPathIn(const std::string& folder) {
     return folder + NextTemporaryFileName(process);
 }
 
+// Loops that retry a taken or vanished name give up after this many tries:
+// whatever stands at a name, a run ends.
+constexpr int kNameAttempts = 100;
+
 // A file under a temporary name, marked for removal on an interrupt.
 struct NamedTemporary {
     UniqueFd fd;
@@ -67,7 +75,7 @@ struct NamedTemporary {
 
 // A fresh file under a temporary name in `folder`; nullopt with errno set when none can be made.
 std::optional<NamedTemporary> CreateNamedTemporary(const std::string& folder) {
-    for (;;) {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string path = TemporaryPathIn(folder);
         // Marked before it is made: an interrupt between the two would leave
         // it. A name that is taken carries this process's number, so what the
@@ -77,6 +85,7 @@ std::optional<NamedTemporary> CreateNamedTemporary(const std::string& folder) {
         if (fd) return NamedTemporary{std::move(fd), std::move(path), std::move(pending)};
         if (errno != EEXIST) return std::nullopt;
     }
+    return std::nullopt;
 }
 
 void WriteAll(int fd, const char* data, std::size_t size) {
@@ -91,9 +100,14 @@ void WriteAll(int fd, const char* data, std::size_t size) {
     }
 }
 
+// Starts the finished file's data on its way to the disk, so that the one
+// flush of a batch finds most of it written. A hint: its failure is the
+// flush's to report.
+void StartWriteBack(int fd) { sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE); }
+
 // What the replacements of one file system learn as they go, to spare
 // system calls; never needed for a decision's safety.
-struct ReplacementHabits {
+struct DestinationHints {
     // Taken once: the program never changes its user.
     const uid_t user = geteuid();
     // Whether the last destination name was taken: in a run over earlier
@@ -101,33 +115,83 @@ struct ReplacementHabits {
     bool name_taken = false;
 };
 
-// What is at a destination name must be a regular file this user may write,
-// and pass `check`; nothing there passes too. Returns the permission bits of
-// the file there, for its replacement to take.
-std::optional<mode_t> CheckExisting(const std::string& path, const ExistingFileCheck& check, uid_t user) {
+// What is at a destination name, looked at without following a link, must
+// be a regular file this user may write, and pass `check`; nothing there
+// passes too. Returns the status of the file there, for its replacement.
+std::optional<struct stat> CheckExisting(const std::string& path, const ExistingFileCheck& check, uid_t user) {
     struct stat status;
-    if (stat(path.c_str(), &status) != 0) {
+    if (lstat(path.c_str(), &status) != 0) {
         if (errno == ENOENT) return std::nullopt;
         throw LastOsError();
     }
+    // A link is neither followed (its target may be anything, anywhere) nor
+    // replaced by a file.
+    if (S_ISLNK(status.st_mode)) throw FailureOf(FailureCode::SymbolicLink);
     // Never opened: a FIFO would block, a device would be written to.
     if (!S_ISREG(status.st_mode)) throw FailureOf(FailureCode::NotARegularFile);
-    // Replacing needs only the folder's permission, but a file its owner made
-    // read-only is refused as it always was. The owner's own write bit
-    // answers for the owner (no access list overrides it); anyone else asks
-    // the kernel. An immutable file still refuses, at the rename.
-    const bool owner_may_write = status.st_uid == user && (status.st_mode & S_IWUSR) != 0;
-    if (!owner_may_write && faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) throw LastOsError();
+    // Replacing needs only the folder's permission, but a file made read-only
+    // is refused as it always was, also for root, who may write anything:
+    // no write bit at all, or none for this user. The owner's own write bit
+    // answers for the owner; anyone else asks the kernel (access lists).
+    if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) throw FailureOf(FailureCode::ReadOnlyFile);
+    if (status.st_uid == user) {
+        if ((status.st_mode & S_IWUSR) == 0) throw FailureOf(FailureCode::ReadOnlyFile);
+    } else if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+        if (errno == EACCES) throw FailureOf(FailureCode::ReadOnlyFile);
+        throw LastOsError();
+    }
     check(IdOf(status));
-    return status.st_mode & 07777;
+    return status;
 }
 
-// Gives the written file the permissions of the one it replaces; returns the
+// The extended attributes of the file at `path` (its access list among
+// them) onto `fd`, where the file system and the process's rights keep
+// them; what is refused is left off, which narrows access, never widens it.
+// File capabilities are never carried: converted data runs nothing.
+void CopyExtendedAttributes(const std::string& path, int fd) {
+    const ssize_t listed = llistxattr(path.c_str(), nullptr, 0);
+    if (listed <= 0) return;
+    std::string names(static_cast<std::size_t>(listed), '\0');
+    const ssize_t got = llistxattr(path.c_str(), names.data(), names.size());
+    if (got <= 0) return;
+    names.resize(static_cast<std::size_t>(got));
+    std::string value;
+    for (std::size_t at = 0; at < names.size(); at = names.find('\0', at) + 1) {
+        const char* name = names.c_str() + at;
+        if (std::strcmp(name, "security.capability") == 0) continue;
+        const ssize_t size = lgetxattr(path.c_str(), name, nullptr, 0);
+        if (size < 0) continue;
+        value.resize(static_cast<std::size_t>(size));
+        const ssize_t read = lgetxattr(path.c_str(), name, value.data(), value.size());
+        if (read < 0) continue;
+        fsetxattr(fd, name, value.data(), static_cast<std::size_t>(read), 0);
+    }
+}
+
+// Gives the written file what the one it replaces grants: owner, group,
+// permission bits and extended attributes, as far as the process may set
+// them. Set-user-ID and set-group-ID go only with the owner and group they
+// name; without the old group, its rights go to nobody. Returns the
 // written file's identity, learned on the way.
-FileId KeepModeAndIdentify(int fd, mode_t old_mode) {
+FileId KeepAccess(int fd, const struct stat& old, const std::string& old_path) {
     struct stat status;
     if (fstat(fd, &status) != 0) throw LastOsError();
-    if ((status.st_mode & 07777) != old_mode && fchmod(fd, old_mode) != 0) throw LastOsError();
+    bool owner_kept = status.st_uid == old.st_uid;
+    bool group_kept = status.st_gid == old.st_gid;
+    if (!owner_kept || !group_kept) {
+        if (fchown(fd, old.st_uid, old.st_gid) == 0) {
+            owner_kept = group_kept = true;
+        } else if (!group_kept && fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0) {
+            group_kept = true;
+        }
+    }
+    mode_t mode = old.st_mode & 07777;
+    if (!owner_kept || !group_kept) mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
+    if (!group_kept) mode &= ~static_cast<mode_t>(S_IRWXG);
+    // Always set: a change of owner clears the set-ID bits.
+    if (fchmod(fd, mode) != 0) throw LastOsError();
+    // An access list names the owning group's rights too.
+    if (owner_kept && group_kept) CopyExtendedAttributes(old_path, fd);
     return IdOf(status);
 }
 
@@ -149,45 +213,52 @@ bool LinkUnnamed(int fd, const std::string& path) {
 // rename over the old file can leave that name). Commit links it in under the
 // destination name when that is free (a fresh folder costs no check at all);
 // else it checks what is there and links it in under a temporary name renamed
-// over the old file.
+// over the old file. The descriptor stays open until then: it is the file.
 class UnnamedOutputFile : public OutputFile {
 public:
-    UnnamedOutputFile(UniqueFd fd, std::string path, const ExistingFileCheck& check, ReplacementHabits& habits)
+    UnnamedOutputFile(UniqueFd fd, std::string path, const ExistingFileCheck& check, DestinationHints& hints)
         : fd_(std::move(fd)),
           path_(std::move(path)),
           check_(check),
-          habits_(habits),
+          hints_(hints),
           writes_([fd = fd_.get()](const char* data, std::size_t size) { WriteAll(fd, data, size); }) {}
 
     void Write(const char* data, std::size_t size) override { writes_.Write(data, size); }
     void WaitForWrites() noexcept override { writes_.Wait(); }
 
-    void Commit() override {
+    void Finish() override {
         writes_.Finish();
-        if (habits_.name_taken || !LinkUnnamed(fd_.get(), path_)) PutOverWhatIsThere();
-        if (close(fd_.Release()) != 0 && errno != EINTR) throw LastOsError();
+        StartWriteBack(fd_.get());
+    }
+
+    void Commit() override {
+        if (hints_.name_taken || !LinkUnnamed(fd_.get(), path_)) ReplaceExisting();
+        // The data was flushed before the name was taken: a late close error
+        // cannot undo the replacement, so it is not reported as a failure.
+        close(fd_.Release());
     }
 
     std::optional<FileId> CommittedId() const override { return committed_id_; }
 
 private:
-    void PutOverWhatIsThere() {
-        for (;;) {
-            if (const auto old_mode = CheckExisting(path_, check_, habits_.user)) {
-                habits_.name_taken = true;
-                committed_id_ = KeepModeAndIdentify(fd_.get(), *old_mode);
+    void ReplaceExisting() {
+        for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+            if (const auto old = CheckExisting(path_, check_, hints_.user)) {
+                hints_.name_taken = true;
+                committed_id_ = KeepAccess(fd_.get(), *old, path_);
                 LinkOverExisting();
                 return;
             }
-            habits_.name_taken = false;
+            hints_.name_taken = false;
             // Free now; should a file take the name first, it is looked at in turn.
             if (LinkUnnamed(fd_.get(), path_)) return;
         }
+        throw OsError(EEXIST);
     }
 
     void LinkOverExisting() {
         const std::string folder = FolderOf(path_);
-        for (;;) {
+        for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
             const std::string temporary = TemporaryPathIn(folder);
             // Marked before the name is made, as in CreateNamedTemporary.
             const PendingTemporaryFile pending(temporary);
@@ -199,12 +270,13 @@ private:
             }
             return;
         }
+        throw OsError(EEXIST);
     }
 
     UniqueFd fd_;
     const std::string path_;
     const ExistingFileCheck check_;
-    ReplacementHabits& habits_;
+    DestinationHints& hints_;
     std::optional<FileId> committed_id_;
     // Last: destroyed first, so no write runs when the file goes.
     OverlappedWrites writes_;
@@ -215,12 +287,12 @@ private:
 class NamedOutputFile : public OutputFile {
 public:
     NamedOutputFile(NamedTemporary temporary, std::string path, const ExistingFileCheck& check,
-                    const ReplacementHabits& habits)
+                    const DestinationHints& hints)
         : fd_(std::move(temporary.fd)),
           temporary_(std::move(temporary.path)),
           path_(std::move(path)),
           check_(check),
-          habits_(habits),
+          hints_(hints),
           pending_(std::move(temporary.pending)),
           writes_([fd = fd_.get()](const char* data, std::size_t size) { WriteAll(fd, data, size); }) {}
     ~NamedOutputFile() override {
@@ -231,10 +303,14 @@ public:
     void Write(const char* data, std::size_t size) override { writes_.Write(data, size); }
     void WaitForWrites() noexcept override { writes_.Wait(); }
 
-    void Commit() override {
+    void Finish() override {
         writes_.Finish();
-        if (const auto old_mode = CheckExisting(path_, check_, habits_.user)) {
-            committed_id_ = KeepModeAndIdentify(fd_.get(), *old_mode);
+        StartWriteBack(fd_.get());
+    }
+
+    void Commit() override {
+        if (const auto old = CheckExisting(path_, check_, hints_.user)) {
+            committed_id_ = KeepAccess(fd_.get(), *old, path_);
         }
         // Some file systems report a failed write only at close.
         if (close(fd_.Release()) != 0 && errno != EINTR) throw LastOsError();
@@ -249,13 +325,27 @@ private:
     const std::string temporary_;
     const std::string path_;
     const ExistingFileCheck check_;
-    const ReplacementHabits& habits_;
+    const DestinationHints& hints_;
     const std::unique_ptr<PendingTemporaryFile> pending_;
     bool committed_ = false;
     std::optional<FileId> committed_id_;
     // Last: destroyed first, so no write runs when the descriptor closes.
     OverlappedWrites writes_;
 };
+
+// Whether `path` leads to the probe: the same identity, or, where a file
+// system reports an identity per spelling, the probe's own content (its
+// name, which no other file holds).
+bool IsProbe(const std::string& path, const FileId& probe_id, const std::string& content) {
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+    if (IdOf(status) == probe_id) return true;
+    if (static_cast<std::size_t>(status.st_size) != content.size()) return false;
+    const UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!fd) return false;
+    std::string found(content.size(), '\0');
+    return read(fd.get(), found.data(), found.size()) == static_cast<ssize_t>(found.size()) && found == content;
+}
 
 class PosixFileSystem : public FileSystem {
 public:
@@ -270,12 +360,16 @@ public:
     std::unique_ptr<OutputFile> CreateReplacement(const std::string& path, const ExistingFileCheck& check) override {
         const std::string folder = FolderOf(path);
         UniqueFd fd(open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
-        if (fd) return std::make_unique<UnnamedOutputFile>(std::move(fd), path, check, habits_);
+        if (fd) return std::make_unique<UnnamedOutputFile>(std::move(fd), path, check, hints_);
         // No unnamed files here (or an old kernel).
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) throw LastOsError();
         auto named = CreateNamedTemporary(folder);
         if (!named) throw LastOsError();
-        return std::make_unique<NamedOutputFile>(std::move(*named), path, check, habits_);
+        return std::make_unique<NamedOutputFile>(std::move(*named), path, check, hints_);
+    }
+
+    void CheckDestination(const std::string& path, const ExistingFileCheck& check) override {
+        CheckExisting(path, check, hints_.user);
     }
 
     std::optional<FileId> Identify(const std::string& path) override {
@@ -284,21 +378,44 @@ public:
         return IdOf(status);
     }
 
-    bool SharesFolder(const std::string& folder, const std::string& other_folder) override {
+    FolderProbe ProbeFolder(const std::string& folder, const std::string& other_folder) override {
         const auto probe = CreateNamedTemporary(folder);
-        if (!probe) return false;
+        if (!probe) return {};
         const std::string name = probe->path.substr(folder.size());
         struct stat status;
-        const bool shows = stat((other_folder + name).c_str(), &status) == 0;
+        FolderProbe seen;
+        if (WriteProbe(probe->fd.get(), name) && fstat(probe->fd.get(), &status) == 0) {
+            seen.shared = IsProbe(other_folder + name, IdOf(status), name);
+            seen.folds_case = IsProbe(folder + FoldedCase(name), IdOf(status), name);
+        }
         unlink(probe->path.c_str());
-        return shows;
+        return seen;
+    }
+
+    // One flush of the whole file system carries every finished file's data
+    // (closed or not) and the names taken; the folder's own flush makes sure
+    // of its entries where a file system keeps them apart.
+    void Flush(const std::string& folder) override {
+        const UniqueFd handle(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!handle) throw LastOsError();
+        if (syncfs(handle.get()) != 0) throw LastOsError();
+        // EINVAL: a file system that cannot flush a folder by itself.
+        if (fsync(handle.get()) != 0 && errno != EINVAL) throw LastOsError();
     }
 
     char Separator() const override { return '/'; }
-    bool IsSeparator(char c) const override { return c == '/'; }
 
 private:
-    ReplacementHabits habits_;
+    static bool WriteProbe(int fd, const std::string& content) {
+        try {
+            WriteAll(fd, content.data(), content.size());
+            return true;
+        } catch (const ConvError&) {
+            return false;
+        }
+    }
+
+    DestinationHints hints_;
 };
 
 }  // namespace

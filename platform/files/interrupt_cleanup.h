@@ -1,7 +1,8 @@
 // The named temporary files the process is writing, removed when the driver is
 // interrupted (Ctrl+C, termination, a closed terminal or console) so that
-// nothing half-made stays behind; the process then ends as interrupted
-// programs do.
+// nothing half-made stays behind; the progress line is blanked too (see
+// SetColumnsToBlankOnInterrupt in console.h), and the process then ends as
+// interrupted programs do.
 #pragma once
 
 #include <string>
@@ -11,14 +12,15 @@ namespace talvoren {
 // Installs the handlers; the driver calls it once at start.
 void RemoveTemporaryFileOnInterrupt();
 
-// Removes every file marked now, for a program about to end without the
-// run's own cleanup (the window at the end of a session). Windows only: the
-// window's thread may call it while a run goes on.
+// Removes the marked files, once, as the last step of a process about to
+// end: the interrupt handlers call it, and the window when a Windows session
+// ends during a run. Nothing is marked afterwards (on Windows a writer about
+// to mark its next file waits for the end).
 void RemovePendingTemporaryFiles();
 
-// Marks `path` (the host's own path form) as a file to remove for as long as
-// this object lives. Several at a time: finished files wait for their names
-// in batches.
+// Marks `path` (the host's own path form) as a file to remove for as long
+// as this object lives. Several at once: finished files wait for their names
+// while the next is written.
 class PendingTemporaryFile {
 public:
     explicit PendingTemporaryFile(std::string path);

@@ -1,26 +1,41 @@
-// On POSIX the handler removes the file and raises the signal again with its
-// default action, so the shell sees the usual 130 (SIGINT) or 143 (SIGTERM).
+// On POSIX the handler removes the files, blanks the progress line, and
+// raises the signal again with its default action, so the shell sees the
+// usual 130 (SIGINT) or 143 (SIGTERM).
 #include "platform/files/interrupt_cleanup.h"
 
 #include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cstddef>
+
+#include "platform/files/console.h"
 
 namespace talvoren {
 namespace {
 
-// Read by the signal handler: a plain pointer swapped atomically.
-std::atomic<const char*> pending_path{nullptr};
+// Read by the signal handler: plain pointers swapped atomically, one slot
+// per file. A run holds at most a batch of finished files and the one being
+// written; a file that finds no free slot is not removed on an interrupt.
+constexpr std::size_t kSlots = 256;
+std::atomic<const char*> pending_paths[kSlots];
 
 void RemoveAndEnd(int signal_number) {
-    if (const char* path = pending_path.load()) unlink(path);
+    RemovePendingTemporaryFiles();
+    BlankColumnsOnInterrupt();
     // SA_RESETHAND has restored the default action; it ends the process once
     // this handler returns.
     raise(signal_number);
 }
 
 }  // namespace
+
+// Safe in a signal handler: loads and unlink only.
+void RemovePendingTemporaryFiles() {
+    for (auto& slot : pending_paths) {
+        if (const char* path = slot.load()) unlink(path);
+    }
+}
 
 void RemoveTemporaryFileOnInterrupt() {
     struct sigaction action = {};
@@ -31,12 +46,17 @@ void RemoveTemporaryFileOnInterrupt() {
 }
 
 PendingTemporaryFile::PendingTemporaryFile(std::string path) : path_(std::move(path)) {
-    pending_path.store(path_.c_str());
+    for (auto& slot : pending_paths) {
+        const char* empty = nullptr;
+        if (slot.compare_exchange_strong(empty, path_.c_str())) return;
+    }
 }
 
 PendingTemporaryFile::~PendingTemporaryFile() {
-    const char* mine = path_.c_str();
-    pending_path.compare_exchange_strong(mine, nullptr);
+    for (auto& slot : pending_paths) {
+        const char* mine = path_.c_str();
+        if (slot.compare_exchange_strong(mine, nullptr)) return;
+    }
 }
 
 }  // namespace talvoren

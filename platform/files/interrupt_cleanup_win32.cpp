@@ -1,6 +1,7 @@
 // On Windows a console control handler runs on a thread of its own while the
 // run goes on: it removes the files under the lock that guards their names,
-// then ends the process as Ctrl+C does (STATUS_CONTROL_C_EXIT).
+// blanks the progress line, then ends the process as Ctrl+C does
+// (STATUS_CONTROL_C_EXIT).
 #include "platform/files/interrupt_cleanup.h"
 
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/files/console.h"
 #include "platform/files/wide_text.h"
 
 namespace talvoren {
@@ -19,24 +21,16 @@ std::mutex pending_lock;
 // names, so there may be many.
 std::vector<const std::string*> pending_paths;
 
-// The files are open with FILE_SHARE_DELETE, or closed: an open one goes
-// when its handle closes.
-void RemoveAllPending() {
-    for (const std::string* path : pending_paths) DeleteFileW(Widen(*path).c_str());
-}
-
 BOOL WINAPI RemoveAndEnd(DWORD event) {
     switch (event) {
     case CTRL_C_EVENT:
     case CTRL_BREAK_EVENT:
     case CTRL_CLOSE_EVENT:
     case CTRL_LOGOFF_EVENT:
-    case CTRL_SHUTDOWN_EVENT: {
-        // Held until the process is gone, so no mark comes or goes meanwhile.
-        pending_lock.lock();
-        RemoveAllPending();
+    case CTRL_SHUTDOWN_EVENT:
+        RemovePendingTemporaryFiles();
+        BlankColumnsOnInterrupt();
         ExitProcess(STATUS_CONTROL_C_EXIT);
-    }
     default:
         return FALSE;
     }
@@ -47,8 +41,12 @@ BOOL WINAPI RemoveAndEnd(DWORD event) {
 void RemoveTemporaryFileOnInterrupt() { SetConsoleCtrlHandler(RemoveAndEnd, TRUE); }
 
 void RemovePendingTemporaryFiles() {
-    const std::lock_guard<std::mutex> hold(pending_lock);
-    RemoveAllPending();
+    // Held until the process is gone, so no mark comes or goes meanwhile and
+    // the run cannot rename a file being removed.
+    pending_lock.lock();
+    // The files are open with FILE_SHARE_DELETE, or closed: an open one goes
+    // when its handle closes with the process.
+    for (const std::string* path : pending_paths) DeleteFileW(Widen(*path).c_str());
 }
 
 PendingTemporaryFile::PendingTemporaryFile(std::string path) : path_(std::move(path)) {

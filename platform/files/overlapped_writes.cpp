@@ -66,8 +66,15 @@ bool OverlappedWrites::StartWriter() {
 
 void OverlappedWrites::Wait() noexcept { AwaitCompleted(issued_.load(std::memory_order_relaxed)); }
 
+// The writer goes here, not with the file: finished files may wait a while
+// for their names, and a thread each would add up.
 void OverlappedWrites::Finish() {
     Wait();
+    if (writer_.joinable()) {
+        stopping_ = true;
+        Tell();
+        writer_.join();
+    }
     ThrowAnyFailure();
 }
 

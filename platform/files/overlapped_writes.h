@@ -30,8 +30,8 @@ public:
     void Write(const char* data, std::size_t size);
     // Returns once no write reads its data any more; never throws.
     void Wait() noexcept;
-    // Waits, then throws the failure of any write: the file is complete when
-    // this returns.
+    // Waits and ends the writer, then throws the failure of any write: the
+    // file is complete when this returns, and takes no more writes.
     void Finish();
 
 private:

@@ -7,8 +7,9 @@
 
 namespace talvoren {
 
-// "~talvoren-<process>-<n>.tmp", a new n at every call; a caller that finds
-// the name taken asks again.
+// "~talvoren-<process>-<tag>-<n>.tmp": the process number, eight hex digits
+// drawn once per process, and a new n at every call; a caller that finds the
+// name taken asks again.
 std::string NextTemporaryFileName(unsigned long process_id);
 
 }  // namespace talvoren

@@ -7,6 +7,8 @@
 #include <exception>
 #include <thread>
 
+#include "platform/files/interrupt_cleanup.h"
+#include "platform/files/wide_text.h"
 #include "platform/winui/message_loop_win32.h"
 #include "platform/winui/taskbar_progress_win32.h"
 
@@ -14,6 +16,7 @@ namespace talvoren::winui {
 namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
+constexpr wchar_t kBusyProperty[] = L"TalvorenBusy";  // set while the outermost run on the window goes
 constexpr UINT_PTR kProgressTimer = 0x7A1;
 constexpr UINT kProgressTickMs = 250;
 constexpr auto kProgressAfter = std::chrono::seconds(1);
@@ -51,6 +54,15 @@ LRESULT CALLBACK BusyWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         // A disabled window gets no close box click or Alt+F4, but the
         // taskbar and other programs can still ask it to close.
         return 0;
+    case WM_QUERYENDSESSION:
+        // Holds a logoff or shutdown; Windows shows the reason given at the start.
+        return FALSE;
+    case WM_ENDSESSION:
+        if (wparam == FALSE) return 0;  // called off: the run goes on
+        // The session ends anyway, and the worker with the process, wherever
+        // it is: what it was writing must not stay under a temporary name.
+        RemovePendingTemporaryFiles();
+        ExitProcess(STATUS_CONTROL_C_EXIT);
     case WM_TIMER:
         if (wparam != kProgressTimer) break;
         if (std::chrono::steady_clock::now() - busy.start >= kProgressAfter && busy.tally.Total() > 0) {
@@ -67,10 +79,15 @@ bool PointerOver(HWND window) {
     return GetCursorPos(&pointer) && GetWindowRect(window, &frame) && PtInRect(&frame, pointer);
 }
 
-// The window's look and input while the work runs, undone on every way out.
+// The window's look, input and hold on the session while the work runs,
+// undone on every way out. A run nested in another leaves them to the outer one.
 class BusyWindow {
 public:
-    BusyWindow(HWND window, Busy& busy) : window_(window), was_enabled_(EnableWindow(window, FALSE) == FALSE) {
+    BusyWindow(HWND window, Busy& busy, const std::string& why)
+        : window_(window), outermost_(GetPropW(window, kBusyProperty) == nullptr) {
+        if (!outermost_) return;
+        SetPropW(window_, kBusyProperty, reinterpret_cast<HANDLE>(&busy));
+        was_enabled_ = EnableWindow(window, FALSE) == FALSE;
         // Keys go to the focused control even in a disabled window under some
         // systems (Wine): no control keeps the focus while the work runs.
         HWND focus = GetFocus();
@@ -80,11 +97,17 @@ public:
         }
         SetWindowSubclass(window_, BusyWindowProc, kSubclassId, reinterpret_cast<DWORD_PTR>(&busy));
         SetTimer(window_, kProgressTimer, kProgressTickMs, nullptr);
+        // Where this fails (Wine shows no reason), the window's answer to
+        // WM_QUERYENDSESSION still holds the session.
+        ShutdownBlockReasonCreate(window_, Widen(why).c_str());
         // The pointer rests where the run was started: show the wait cursor
         // without waiting for it to move.
         if (PointerOver(window_)) SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     }
     ~BusyWindow() {
+        if (!outermost_) return;
+        RemovePropW(window_, kBusyProperty);
+        ShutdownBlockReasonDestroy(window_);
         KillTimer(window_, kProgressTimer);
         RemoveWindowSubclass(window_, BusyWindowProc, kSubclassId);
         if (was_enabled_) EnableWindow(window_, TRUE);
@@ -98,17 +121,18 @@ public:
 
 private:
     HWND window_;
-    bool was_enabled_;
+    const bool outermost_;
+    bool was_enabled_ = false;
     HWND focus_ = nullptr;
 };
 
 }  // namespace
 
-void RunInBackground(HWND window, const std::function<void(RunProgress&)>& work) {
+void RunInBackground(HWND window, const std::string& why, const std::function<void(RunProgress&)>& work) {
     Busy busy(window);
     std::exception_ptr failure;
     {
-        const BusyWindow look(window, busy);
+        const BusyWindow look(window, busy, why);
         std::thread worker([&] {
             try {
                 work(busy.tally);

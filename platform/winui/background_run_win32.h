@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 #include "core/run_progress.h"
 
@@ -18,8 +19,16 @@ namespace talvoren::winui {
 // input again, the arrow over it and the button without progress; a failure
 // of `work` is rethrown here, on the window's thread.
 //
+// A logoff or shutdown meanwhile is held: Windows shows the user `why`, a
+// short sentence, and lets them end the session anyway. If the session ends
+// all the same, the file layer's unfinished temporary files are removed and
+// the process ends at once, with STATUS_CONTROL_C_EXIT as the driver does.
+//
+// A run started on the same window while another goes (by a message the
+// outer one dispatches) leaves the window as the outer run made it.
+//
 // `work` must not touch the window's controls except by messages, which this
 // thread handles while it waits.
-void RunInBackground(HWND window, const std::function<void(RunProgress&)>& work);
+void RunInBackground(HWND window, const std::string& why, const std::function<void(RunProgress&)>& work);
 
 }  // namespace talvoren::winui

@@ -249,14 +249,18 @@ void Form::Unload() {
 void Form::OnClick(const std::string& name, Handler handler) {
     for (Control* control : ControlsNamed(name)) {
         const int index = control->LayoutRow().index;
-        control->SetClickHandler([handler, index] { handler(index); });
+        control->SetClickHandler([this, handler, index] {
+            if (TakesInput()) handler(index);
+        });
     }
 }
 
 void Form::OnChange(const std::string& name, Handler handler) {
     for (Control* control : ControlsNamed(name)) {
         const int index = control->LayoutRow().index;
-        control->SetChangeHandler([handler, index] { handler(index); });
+        control->SetChangeHandler([this, handler, index] {
+            if (TakesInput()) handler(index);
+        });
     }
 }
 
@@ -271,9 +275,13 @@ std::vector<Control*> Form::ControlsNamed(const std::string& name) const {
 }
 
 void Form::OnDrop(DropHandler handler) {
-    on_drop_ = std::move(handler);
+    on_drop_ = [this, handler = std::move(handler)](int x, int y, const std::vector<std::string>& paths) {
+        if (TakesInput()) handler(x, y, paths);
+    };
     DragAcceptFiles(window_, TRUE);
 }
+
+bool Form::TakesInput() const { return window_ != nullptr && IsWindowVisible(window_) && IsWindowEnabled(window_); }
 
 Control* Form::FindControl(const std::string& name, int index) const {
     for (const auto& control : controls_) {

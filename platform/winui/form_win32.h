@@ -51,6 +51,7 @@ public:
 protected:
     // Binds `handler` to every control named `name`; throws std::logic_error
     // when there is none, so a misspelt name fails at the window's creation.
+    // Handlers run only while the window takes input (see TakesInput).
     void OnClick(const std::string& name, Handler handler);
     void OnChange(const std::string& name, Handler handler);
     // Accepts files and folders dropped from Explorer onto the window.
@@ -68,6 +69,11 @@ private:
     Control* FindControl(const std::string& name, int index) const;
     std::vector<Control*> ControlsNamed(const std::string& name) const;
     Control* ControlOf(HWND window) const;
+    // Shown and enabled: no run going in the window, no modal window of the
+    // program over it. A disabled window's controls still take a click or a
+    // text sent by another program or an accessibility tool (BM_CLICK, a UI
+    // Automation invoke, WM_SETTEXT); such events raise no handler.
+    bool TakesInput() const;
     LRESULT ColourStatic(const Control& control, HDC dc);
     HBRUSH Brush(COLORREF colour);
 

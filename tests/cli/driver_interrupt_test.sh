@@ -1,9 +1,9 @@
 #!/bin/sh
 # What a run leaves when it is cut short or has company (POSIX, the native
-# driver): a kill or an interrupt in the middle of a large file keeps the old
-# destination file and leaves no temporary file; two runs into one folder
-# leave whole files; a folder that shows the destination's files (an overlay)
-# is refused with the source intact. Usage: driver_interrupt_test.sh PROGRAM
+# driver): a kill, an interrupt or a hang-up in the middle of a large file
+# keeps the old destination file and leaves no temporary file; two runs into
+# one folder leave whole files; a folder that shows the destination's files
+# (an overlay) is refused with the source intact. Usage: driver_interrupt_test.sh PROGRAM
 set -u
 program=$1
 work=$(mktemp -d)
@@ -49,7 +49,7 @@ interrupted_run() {
     status=$?
 }
 
-for case in KILL:137 INT:130 TERM:143; do
+for case in KILL:137 INT:130 TERM:143 HUP:129; do
     interrupted_run "${case%%:*}"
     expect "$signal status" "$status" "${case#*:}"
     expect "$signal keeps the old file" "$(cat "$dst/BigTp.csv")" "$(printf 'old\r\n')"

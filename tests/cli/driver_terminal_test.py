@@ -1,21 +1,30 @@
 #!/usr/bin/env python3
 """talvoren-convert over a slow disk (a read shim loaded with LD_PRELOAD):
 with standard error on a pseudo-terminal a long run shows its progress line
-and leaves none behind; redirected, it prints exactly the run's message.
+and leaves none behind, also in a narrow window and when it is interrupted;
+redirected, it prints exactly the run's message.
 Usage: driver_terminal_test.py DRIVER SLOW_READS_LIBRARY"""
+import fcntl
 import os
 import pty
+import select
+import signal
+import struct
 import subprocess
 import sys
 import tempfile
+import termios
 
 driver, slow_reads = sys.argv[1], sys.argv[2]
 failures = []
+PROGRESS = "ファイル  "  # in the progress line only, also when it is cut to 30 columns
 
 
-def screen(raw):
+def screen(raw, width=0):
     """The lines a terminal shows after `raw`: CR returns to the line's start,
-    a Japanese character fills two cells."""
+    a Japanese character fills two cells. Given a width, a character that
+    would reach the last column starts a new row, as a console does, and
+    leaves the row above as it is."""
     lines, cells, cursor = [], [], 0
     for ch in raw.decode("utf-8"):
         if ch == "\r":
@@ -24,7 +33,11 @@ def screen(raw):
             lines.append("".join(cells).rstrip())
             cells, cursor = [], 0
         else:
-            for cell in [ch] + ([""] if ord(ch) > 0x7F else []):
+            wide = ord(ch) > 0x7F
+            if width and cursor + (2 if wide else 1) >= width:
+                lines.append("".join(cells).rstrip())
+                cells, cursor = [], 0
+            for cell in [ch] + ([""] if wide else []):
                 if cursor == len(cells):
                     cells.append("")
                 cells[cursor] = cell
@@ -34,7 +47,9 @@ def screen(raw):
     return [line for line in lines if line]
 
 
-def run(source, destination, on_terminal):
+def run(source, destination, on_terminal, columns=0, interrupt=None):
+    """Runs the driver; on a terminal of `columns` (0: the pty's default), and
+    sends `interrupt` once the progress line shows."""
     env = dict(os.environ, LD_PRELOAD=slow_reads)
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
         if not on_terminal:
@@ -42,10 +57,17 @@ def run(source, destination, on_terminal):
             out.seek(0), err.seek(0)
             return status, out.read(), err.read()
         master, slave = pty.openpty()
+        if columns:
+            fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 24, columns, 0, 0))
         process = subprocess.Popen([driver, source, destination], stdout=out, stderr=slave, env=env)
         os.close(slave)
         raw = b""
         while True:
+            if interrupt and PROGRESS.encode() in raw:
+                process.send_signal(interrupt)
+                interrupt = None
+            if not select.select([master], [], [], 60)[0]:
+                break  # nothing for a minute: the status below tells
             try:
                 chunk = os.read(master, 4096)
             except OSError:  # the terminal's other end is closed
@@ -85,11 +107,24 @@ with tempfile.TemporaryDirectory() as work:
         expect(f"{name}, redirected: standard output", out, out_wanted.encode())
         expect(f"{name}, redirected: standard error", err, err_wanted.encode())
 
-        status, out, terminal = run(src, dst, on_terminal=True)
-        expect(f"{name}, terminal: status", status, status_wanted)
-        expect(f"{name}, terminal: standard output", out, out_wanted.encode())
-        expect(f"{name}, terminal: the progress line was shown", "ファイル" in terminal.decode("utf-8"), True)
-        expect(f"{name}, terminal: what the terminal keeps", screen(terminal), screen(err_wanted.encode()))
+        # A window narrower than the line: cut, it is rewritten in one row.
+        for columns in (0, 30):
+            what = f"{name}, terminal of {columns or 'default'} columns"
+            status, out, terminal = run(src, dst, on_terminal=True, columns=columns)
+            expect(f"{what}: status", status, status_wanted)
+            expect(f"{what}: standard output", out, out_wanted.encode())
+            expect(f"{what}: the progress line was shown", PROGRESS in terminal.decode("utf-8"), True)
+            expect(f"{what}: what the terminal keeps", screen(terminal, columns), screen(err_wanted.encode(), columns))
+
+    # Interrupted while the line shows: the prompt that follows finds the line empty.
+    src = os.path.join(work, "completed", "src")
+    for interrupt in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+        what = f"{interrupt.name} on a terminal"
+        os.makedirs(os.path.join(work, interrupt.name))
+        status, out, terminal = run(src, os.path.join(work, interrupt.name), on_terminal=True, interrupt=interrupt)
+        expect(f"{what}: status", status, -interrupt)
+        expect(f"{what}: the progress line was shown", PROGRESS in terminal.decode("utf-8"), True)
+        expect(f"{what}: what the terminal keeps", screen(terminal), [])
 
 for failure in failures:
     print("FAIL", failure)

@@ -98,7 +98,10 @@ public:
     CountedOutput(std::unique_ptr<OutputFile> inner, OpenCount& count, std::optional<Operation> fault,
                   std::size_t full_size)
         : inner_(std::move(inner)), count_(count), fault_(fault), full_size_(full_size) {}
-    ~CountedOutput() override { ++count_.closed; }
+    // Finished, an output waits for its name and is no longer written.
+    ~CountedOutput() override {
+        if (!finished_) ++count_.closed;
+    }
 
     void Write(const char* data, std::size_t size) override {
         if (fault_ == Operation::Write && written_ == 0) throw ConvError(Injected(Operation::Write));
@@ -109,6 +112,11 @@ public:
         written_ += size;
     }
     void WaitForWrites() noexcept override { inner_->WaitForWrites(); }
+    void Finish() override {
+        inner_->Finish();
+        finished_ = true;
+        ++count_.closed;
+    }
     std::optional<FileId> CommittedId() const override { return inner_->CommittedId(); }
 
     // A commit that fails before the new file takes its name, as a rename
@@ -124,6 +132,7 @@ private:
     std::optional<Operation> fault_;
     std::size_t full_size_;
     std::size_t written_ = 0;
+    bool finished_ = false;
 };
 
 // The host's file system with one operation failing on one pair of paths.
@@ -237,11 +246,13 @@ TEST_P(FolderRunFaults, EndsInTheReportAndLeavesEveryFileAsItShould) {
     EXPECT_EQ(sink.messages[0].icon, MessageIcon::Critical);
     EXPECT_EQ(sink.messages[0].title, expected.title);
 
-    // Every file opened was closed, never more than the pair at once, and no
-    // file after the failing one was opened at all.
+    // Every file opened was closed, never more than the pair in conversion at
+    // once, and no file after the failing one was opened at all, but where
+    // the failing one had been converted and waited for its name: later ones
+    // may have been converted meanwhile, and are thrown away unnamed.
     EXPECT_EQ(fs.count.opened, fs.count.closed);
     EXPECT_LE(fs.count.most_at_once, 2);
-    for (int i = failing + 1; i < kFileCount; ++i) {
+    for (int i = failing + 1; i < kFileCount && operation != Operation::Commit; ++i) {
         for (const std::string& path : fs.count.paths) {
             EXPECT_NE(path, SourceOf(i));
             EXPECT_NE(path, DestinationOf(i));

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <functional>
@@ -345,29 +346,38 @@ TEST_F(FolderRunTest, NeverEmptiesASourceFileSymlinkedIntoTheDestination) {
 
     EXPECT_EQ(Run(), RunEnd::Failed);
 
-    EXPECT_NE(OnlyMessage().text.find(DescribeFailure(test::OsFailure(FailureCode::SameAsSource))), std::string::npos);
+    EXPECT_NE(OnlyMessage().text.find(DescribeFailure(test::OsFailure(FailureCode::SymbolicLink))), std::string::npos);
     EXPECT_EQ(temp_.Read("src/ATp.csv"), kLegacy);
+    EXPECT_TRUE(std::filesystem::is_symlink(temp_.Native("dst/ATp.csv")));
 }
 
-// A FIFO, a device or a folder at a destination name: refused at once (an
-// open of the FIFO would wait for a reader for ever), nothing replaced.
+// A FIFO, a link (to a device, to nowhere) or a folder at a destination
+// name: refused at once (an open of the FIFO would wait for a reader for
+// ever, a dangling link once made a run spin), nothing replaced.
 TEST_F(FolderRunTest, ADestinationThatIsNoRegularFileIsRefusedAtOnce) {
     temp_.Write("src/ATp.csv", kLegacy);
     temp_.Write("src/BTp.csv", kLegacy);
     ASSERT_EQ(mkfifo(temp_.PathOf("dst/ATp.csv").c_str(), 0644), 0);
     TempFolder device_destination;
     std::filesystem::create_symlink("/dev/null", device_destination.Native("ATp.csv"));
+    TempFolder dangling_destination;
+    std::filesystem::create_symlink("nowhere", dangling_destination.Native("ATp.csv"));
     TempFolder folder_destination;
     folder_destination.MakeFolder("ATp.csv");
-    for (const std::string& destination : {destination_, device_destination.Path(), folder_destination.Path()}) {
+    const std::pair<std::string, FailureCode> cases[] = {
+        {destination_, FailureCode::NotARegularFile},
+        {device_destination.Path(), FailureCode::SymbolicLink},
+        {dangling_destination.Path(), FailureCode::SymbolicLink},
+        {folder_destination.Path(), FailureCode::NotARegularFile},
+    };
+    for (const auto& [destination, code] : cases) {
         SCOPED_TRACE(destination);
         sink_.messages.clear();
 
         EXPECT_EQ(Run(source_, destination), RunEnd::Failed);
 
-        ExpectMessage(OnlyMessage(),
-                      ConversionFailedMessage(source_ + "/ATp.csv", destination + "/ATp.csv",
-                                              DescribeFailure(test::OsFailure(FailureCode::NotARegularFile))));
+        ExpectMessage(OnlyMessage(), ConversionFailedMessage(source_ + "/ATp.csv", destination + "/ATp.csv",
+                                                             DescribeFailure(test::OsFailure(code))));
         EXPECT_FALSE(std::filesystem::exists(destination + "/BTp.csv"));
     }
     EXPECT_TRUE(std::filesystem::is_fifo(temp_.Native("dst/ATp.csv")));
@@ -401,11 +411,12 @@ TEST_F(FolderRunTest, ADiskThatFillsUpMidFileEndsInTheErrorReport) {
 
 using test::NamesList;
 
-// Records every open, commit and close; inputs hold `contents[path]`, a read
-// of `failing_read` fails, one of `exhausting_read` runs out of memory, the
-// commit of `failing_commit` fails. With
-// `fold_case`, destination names that differ in letter case are one file, as
-// on Windows; `shared_folders` makes every destination show in the source.
+// Records every open, finish, flush, commit and close; inputs hold
+// `contents[path]`, a read of `failing_read` fails, one of `exhausting_read`
+// runs out of memory, the commit of `failing_commit` fails. With `fold_case`,
+// destination names that differ in letter case are one file, as on Windows
+// (and the probe says so); `shared_folders` makes every destination show in
+// the source. A commit over a written file asks the check, as the hosts do.
 class LoggingFileSystem : public FileSystem {
 public:
     class Input : public InputFile {
@@ -429,19 +440,23 @@ public:
     };
     class Output : public OutputFile {
     public:
-        Output(LoggingFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+        Output(LoggingFileSystem& fs, std::string path, const ExistingFileCheck& check)
+            : fs_(fs), path_(std::move(path)), check_(check) {}
         ~Output() override { fs_.log.push_back("destroy output " + path_); }
         void Write(const char* data, std::size_t size) override { data_.append(data, size); }
         void WaitForWrites() noexcept override {}
+        void Finish() override { fs_.log.push_back("finish output " + path_); }
         void Commit() override {
             fs_.log.push_back("commit output " + path_);
             if (fs_.failing_commit == path_) throw ConvError(test::OsFailure(FailureCode::DiskFull));
+            if (fs_.written.count(fs_.Key(path_)) != 0) check_(fs_.IdOf(path_));
             fs_.written[fs_.Key(path_)] = data_;
         }
 
     private:
         LoggingFileSystem& fs_;
         std::string path_;
+        ExistingFileCheck check_;
         std::string data_;
     };
 
@@ -451,17 +466,22 @@ public:
     }
     std::unique_ptr<OutputFile> CreateReplacement(const std::string& path, const ExistingFileCheck& check) override {
         log.push_back("open output " + path);
+        return std::make_unique<Output>(*this, path, check);
+    }
+    void CheckDestination(const std::string& path, const ExistingFileCheck& check) override {
+        log.push_back("check " + path);
         if (written.count(Key(path)) != 0) check(IdOf(path));
-        return std::make_unique<Output>(*this, path);
     }
     // Only written files have an identity here.
     std::optional<FileId> Identify(const std::string& path) override {
         if (written.count(Key(path)) == 0) return std::nullopt;
         return IdOf(path);
     }
-    bool SharesFolder(const std::string&, const std::string&) override { return shared_folders; }
+    FolderProbe ProbeFolder(const std::string&, const std::string&) override {
+        return {shared_folders, fold_case};
+    }
+    void Flush(const std::string& folder) override { log.push_back("flush " + folder); }
     char Separator() const override { return '\\'; }
-    bool IsSeparator(char c) const override { return c == '\\' || c == '/'; }
 
     std::string Key(std::string path) const {
         if (fold_case) {
@@ -521,37 +541,54 @@ TEST(FolderRunChecks, RefusalsComeInTheirOrderAndOpenNothing) {
     }
 }
 
-// Only what the file system calls a separator counts as one (the Windows-like
-// double takes '/' too): a text ending in a blank still gets a backslash.
-TEST(FolderRunChecks, OnlyASeparatorCountsAsATrailingSeparator) {
+// Only the file system's separator counts as one: a text ending in '/' or in
+// a blank still gets a backslash (the file opened is the same).
+TEST(FolderRunChecks, OnlyTheSeparatorCountsAsATrailingSeparator) {
     NamesList list({"ATp.csv"});
     LoggingFileSystem fs;
     test::RecordingSink sink;
 
     EXPECT_EQ(ConvertFolder("C:\\old/", " ", list, fs, sink), RunEnd::Completed);
-    EXPECT_EQ(fs.log[0], "open input C:\\old/ATp.csv");
+    EXPECT_EQ(fs.log[0], "open input C:\\old/\\ATp.csv");
     EXPECT_EQ(fs.log[1], "open output  \\ATp.csv");
 }
 
-TEST(FolderRunChecks, ClosesTheDestinationBeforeTheSourceOnEveryPath) {
-    NamesList list({"ATp.csv", "BTp.csv", "CTp.csv"});
-    LoggingFileSystem fs;
-    fs.contents["C:\\old\\ATp.csv"] = "X,1\r\n";
-    fs.failing_read = "C:\\old\\BTp.csv";
-    test::RecordingSink sink;
+// Each destination is closed before its source; finished files take their
+// names only after a flush, in list order, and the folder is flushed again
+// before the message, on the failure path too.
+TEST(FolderRunChecks, FlushesBeforeNamingAndClosesTheDestinationFirst) {
+    for (const bool fails : {false, true}) {
+        SCOPED_TRACE(fails ? "B fails" : "completed");
+        NamesList list({"ATp.csv", "BTp.csv"});
+        LoggingFileSystem fs;
+        fs.contents["C:\\old\\ATp.csv"] = "X,1\r\n";
+        if (fails) fs.failing_read = "C:\\old\\BTp.csv";
+        test::RecordingSink sink;
 
-    EXPECT_EQ(ConvertFolder("C:\\old", "D:\\new\\", list, fs, sink), RunEnd::Failed);
+        EXPECT_EQ(ConvertFolder("C:\\old", "D:\\new\\", list, fs, sink), fails ? RunEnd::Failed : RunEnd::Completed);
 
-    const std::vector<std::string> expected = {
-        "open input C:\\old\\ATp.csv",     "open output D:\\new\\ATp.csv",    "commit output D:\\new\\ATp.csv",
-        "destroy output D:\\new\\ATp.csv", "close input C:\\old\\ATp.csv",    "open input C:\\old\\BTp.csv",
-        "open output D:\\new\\BTp.csv",    "destroy output D:\\new\\BTp.csv", "close input C:\\old\\BTp.csv",
-    };
-    EXPECT_EQ(fs.log, expected);
-    EXPECT_EQ(fs.written["D:\\new\\ATp.csv"], "X, 1,0\r\n");
-    ASSERT_EQ(sink.messages.size(), 1u);
-    EXPECT_EQ(SplitCrLf(sink.messages[0].text)[2], "変換元ファイル：C:\\old\\BTp.csv");
-    EXPECT_EQ(SplitCrLf(sink.messages[0].text)[3], "変換先ファイル：D:\\new\\BTp.csv");
+        std::vector<std::string> expected = {
+            "open input C:\\old\\ATp.csv", "open output D:\\new\\ATp.csv", "finish output D:\\new\\ATp.csv",
+            "close input C:\\old\\ATp.csv", "open input C:\\old\\BTp.csv", "open output D:\\new\\BTp.csv",
+        };
+        if (fails) {
+            expected.insert(expected.end(), {"destroy output D:\\new\\BTp.csv", "close input C:\\old\\BTp.csv",
+                                             "flush D:\\new\\", "commit output D:\\new\\ATp.csv",
+                                             "destroy output D:\\new\\ATp.csv", "flush D:\\new\\"});
+        } else {
+            expected.insert(expected.end(),
+                            {"finish output D:\\new\\BTp.csv", "close input C:\\old\\BTp.csv", "flush D:\\new\\",
+                             "commit output D:\\new\\ATp.csv", "destroy output D:\\new\\ATp.csv",
+                             "commit output D:\\new\\BTp.csv", "destroy output D:\\new\\BTp.csv", "flush D:\\new\\"});
+        }
+        EXPECT_EQ(fs.log, expected);
+        EXPECT_EQ(fs.written["D:\\new\\ATp.csv"], "X, 1,0\r\n");
+        ASSERT_EQ(sink.messages.size(), 1u);
+        if (fails) {
+            EXPECT_EQ(SplitCrLf(sink.messages[0].text)[2], "変換元ファイル：C:\\old\\BTp.csv");
+            EXPECT_EQ(SplitCrLf(sink.messages[0].text)[3], "変換先ファイル：D:\\new\\BTp.csv");
+        }
+    }
 }
 
 TEST(FolderRunChecks, AFailedCommitOfTheDestinationIsReported) {
@@ -568,7 +605,9 @@ TEST(FolderRunChecks, AFailedCommitOfTheDestinationIsReported) {
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[3], "変換先ファイル：D:\\new\\ATp.csv");
     EXPECT_EQ(lines[5], "エラー内容：" + DescribeFailure(test::OsFailure(FailureCode::DiskFull)));
-    EXPECT_EQ(fs.log.back(), "close input C:\\old\\ATp.csv");
+    // B, converted meanwhile, is thrown away unnamed.
+    EXPECT_EQ(std::count(fs.log.begin(), fs.log.end(), "commit output D:\\new\\BTp.csv"), 0);
+    EXPECT_EQ(fs.log.back(), "flush D:\\new\\");
     EXPECT_TRUE(fs.written.empty());
 }
 
@@ -589,11 +628,14 @@ TEST(FolderRunChecks, RefusesWhatWouldLoseAFile) {
     // has sorted most of them away.
     std::vector<std::string> many;
     for (int i = 0; i < 200; ++i) many.push_back("N" + std::to_string(i) + "Tp.csv");
+    std::vector<std::string> many_twice = many;
     many.push_back("n7Tp.csv");
+    many_twice.push_back("N7Tp.csv");
     const Case cases[] = {
         {"letter case", {"ATp.csv", "aTp.csv", "BTp.csv"}, true, false, false, 1, FailureCode::WrittenThisRun},
         {"letter case after many files", many, true, false, false, 200, FailureCode::WrittenThisRun},
         {"one name twice", {"ATp.csv", "ATp.csv"}, false, false, false, 1, FailureCode::WrittenThisRun},
+        {"one name twice after many files", many_twice, false, false, false, 200, FailureCode::WrittenThisRun},
         {"folders shared", {"ATp.csv", "BTp.csv"}, false, true, false, 0, FailureCode::SameAsSource},
         {"out of memory", {"ATp.csv", "BTp.csv"}, false, false, true, 1, FailureCode::OutOfMemory},
     };
@@ -633,7 +675,9 @@ TEST(FolderRunChecks, ConvertsMoreFilesThanASixteenBitCounterHolds) {
 
     EXPECT_EQ(ConvertFolder("C:\\old", "D:\\new", list, fs, sink), RunEnd::Completed);
 
-    EXPECT_EQ(fs.log.size(), 32768u * 5);
+    EXPECT_EQ(std::count_if(fs.log.begin(), fs.log.end(),
+                            [](const std::string& entry) { return entry.rfind("commit output", 0) == 0; }),
+              32768);
     EXPECT_EQ(fs.written["D:\\new\\32767Tp.csv"], "X, 5,0\r\n");
     ASSERT_EQ(sink.messages.size(), 1u);
     ExpectMessage(sink.messages[0], CompletedMessage());

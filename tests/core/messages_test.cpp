@@ -70,10 +70,11 @@ TEST(CodePage932, DecodesToValidUtf8) {
         {"\x82\xA0\x88\x9F\x81\x40", "あ亜　"},
         {"\x87\x40\xED\x40", "①纊"},  // NEC and IBM extensions
         {"\x81\x63", "…"},
-        {"\x80\xA0\xFD\x01\x7F", "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},  // no character, or control
-        {"\x82", "\uFFFD"},                                          // lead byte at the end
-        {"\x82\x20", "\uFFFD "},                                     // lead byte without a trail: the follower is kept
-        {"\x85\x40", "\uFFFD@"},                                     // unassigned pair
+        // No character, or a control character: the byte's value.
+        {std::string("\x80\xA0\xFD\xFF\x00\x01\x1B\x7F", 8), R"(\x80\xA0\xFD\xFF\x00\x01\x1B\x7F)"},
+        {"\x82", R"(\x82)"},       // lead byte at the end
+        {"\x82\x20", R"(\x82 )"},  // lead byte without a trail: the follower is kept
+        {"\x85\x40", R"(\x85@)"},  // unassigned pair
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CodePage932ToUtf8(c.bytes), c.utf8) << c.utf8;

@@ -81,6 +81,7 @@ public:
         if (tail_.size() > kKept) tail_.erase(0, tail_.size() - kKept);
     }
     void WaitForWrites() noexcept override {}
+    void Finish() override {}
     void Commit() override {}
 
     std::uint64_t size() const { return size_; }

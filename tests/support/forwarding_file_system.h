@@ -20,12 +20,15 @@ public:
     std::unique_ptr<OutputFile> CreateReplacement(const std::string& path, const ExistingFileCheck& check) override {
         return inner_.CreateReplacement(path, check);
     }
-    std::optional<FileId> Identify(const std::string& path) override { return inner_.Identify(path); }
-    bool SharesFolder(const std::string& folder, const std::string& other_folder) override {
-        return inner_.SharesFolder(folder, other_folder);
+    void CheckDestination(const std::string& path, const ExistingFileCheck& check) override {
+        inner_.CheckDestination(path, check);
     }
+    std::optional<FileId> Identify(const std::string& path) override { return inner_.Identify(path); }
+    FolderProbe ProbeFolder(const std::string& folder, const std::string& other_folder) override {
+        return inner_.ProbeFolder(folder, other_folder);
+    }
+    void Flush(const std::string& folder) override { inner_.Flush(folder); }
     char Separator() const override { return inner_.Separator(); }
-    bool IsSeparator(char c) const override { return inner_.IsSeparator(c); }
 
 private:
     const std::unique_ptr<FileSystem> owned_;

@@ -76,6 +76,7 @@ public:
         unread_size_ = size;
     }
     void WaitForWrites() noexcept override { TakeUnread(); }
+    void Finish() override { TakeUnread(); }
     void Commit() override {
         TakeUnread();
         ++commit_calls_;

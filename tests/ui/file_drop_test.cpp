@@ -72,6 +72,7 @@ TEST(FileDrop, AFolderOrAFileOnAFieldsRowFillsThatFieldWithTheFolderTheFirstItem
         POINT at;
         std::vector<std::wstring> paths;
         std::wstring source, destination;  // the fields afterwards
+        BOOL enabled = TRUE;               // FALSE as during a run or behind a modal window
     };
     const Case cases[] = {
         {"a folder on the source field", CentreOf(source), {first}, first, L"kept"},
@@ -86,13 +87,16 @@ TEST(FileDrop, AFolderOrAFileOnAFieldsRowFillsThatFieldWithTheFolderTheFirstItem
         {"a folder on the warning under the fields", warning, {first}, L"kept", L"kept"},
         {"a folder on the run button", run, {first}, L"kept", L"kept"},
         {"an item that is gone", CentreOf(source), {root + L"\\gone"}, L"kept", L"kept"},
+        {"a folder on the source field of a disabled window", CentreOf(source), {first}, L"kept", L"kept", FALSE},
     };
     CloseHandle(CreateFileW(L"C:\\talvoren-drop.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     for (const Case& c : cases) {
         form.Text1(0).SetText(kept);
         form.Text1(1).SetText(kept);
+        EnableWindow(window, c.enabled);
         PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(c.at, c.paths)), 0);
         Drain();
+        EnableWindow(window, TRUE);
         EXPECT_EQ(form.Text1(0).Text(), Narrow(c.source)) << c.what;
         EXPECT_EQ(form.Text1(1).Text(), Narrow(c.destination)) << c.what;
     }

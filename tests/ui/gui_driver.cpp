@@ -12,14 +12,6 @@ namespace {
 
 constexpr UINT kSendTimeoutMs = 30000;
 
-LRESULT Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    DWORD_PTR result = 0;
-    if (SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, kSendTimeoutMs, &result) == 0) {
-        ADD_FAILURE() << "message " << message << " to a window of the program under test timed out";
-    }
-    return static_cast<LRESULT>(result);
-}
-
 std::wstring ClassOf(HWND window) {
     wchar_t name[256] = L"";
     GetClassNameW(window, name, 256);
@@ -61,6 +53,14 @@ POINT EntryCentre(HWND list, int entry) {
 }
 
 }  // namespace
+
+LRESULT Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, kSendTimeoutMs, &result) == 0) {
+        ADD_FAILURE() << "message " << message << " to a window of the program under test timed out";
+    }
+    return static_cast<LRESULT>(result);
+}
 
 Program::Program(const std::wstring& exe, const std::wstring& arguments, const std::wstring& directory) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -367,6 +367,41 @@ std::wstring FreshFolder(const std::wstring& name) {
     DeleteTree(folder);
     MakeFolder(folder);
     return folder;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        ADD_FAILURE() << "CreateFileW " << Narrow(path) << ": " << GetLastError();
+        return;
+    }
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::set<std::wstring> Names(const std::wstring& folder) {
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.insert(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
 }
 
 }  // namespace talvoren::gui

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,8 @@ void WaitUntilHidden(HWND window);
 std::vector<HWND> Controls(HWND form, const std::wstring& window_class);
 HWND ControlWithText(HWND form, const std::wstring& window_class, const std::wstring& text);
 
+// The window's answer to a message sent to it; fails the test on timeout.
+LRESULT Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 std::wstring Text(HWND window);
 void SetText(HWND edit, const std::wstring& text);
 void Click(HWND button);
@@ -108,5 +111,10 @@ std::wstring FreshFolder(const std::wstring& name);
 void MakeFolder(const std::wstring& path);
 // The folder of the running test program.
 std::wstring ProgramFolder();
+// A file's bytes ("<missing>" when it can't be read), and writing them anew.
+std::string ReadBytes(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+// The names in a folder, without "." and "..".
+std::set<std::wstring> Names(const std::wstring& folder);
 
 }  // namespace talvoren::gui
