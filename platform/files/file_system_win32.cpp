@@ -255,6 +255,11 @@ public:
         return std::make_unique<Win32OutputFile>(CreateTemporaryIn(FolderOf(path), 0, 0), LiteralPath(path), check);
     }
 
+    // The commit's own checks, run early; opening for writing writes nothing.
+    void CheckDestination(const std::string& path, const ExistingFileCheck& check) override {
+        CheckExisting(LiteralPath(path), check);
+    }
+
     std::optional<FileId> Identify(const std::string& path) override { return IdentifyLiteral(LiteralPath(path)); }
 
     // The probe is known by its content through the other text, since that
