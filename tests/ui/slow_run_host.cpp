@@ -21,6 +21,7 @@ public:
     explicit HeldOutput(std::unique_ptr<OutputFile> inner) : inner_(std::move(inner)) {}
     void Write(const char* data, std::size_t size) override { inner_->Write(data, size); }
     void WaitForWrites() noexcept override { inner_->WaitForWrites(); }
+    void Finish() override { inner_->Finish(); }
     void Commit() override {
         inner_->WaitForWrites();
         Sleep(INFINITE);
