@@ -4,6 +4,7 @@ into a temporary folder, and the result is read back.
 Inputs from the environment (set by ctest): TALVOREN_GUI_EXE, TALVOREN_DRIVER_EXE,
 TALVOREN_RELEASE_NAME, TALVOREN_PACKER (make_release_zip.py), TALVOREN_GUIDE.
 """
+import hashlib
 import os
 import subprocess
 import sys
@@ -52,9 +53,13 @@ class ReleaseZipTest(unittest.TestCase):
     def guide(self):
         return self.read("Talvoren-guide-ja.txt")
 
-    def test_named_for_the_build_version_and_nothing_left_beside_it(self):
+    def test_named_for_the_build_version_with_its_checksum_and_nothing_else_beside_it(self):
         self.assertEqual(self.path, os.path.join(self.folder.name, self.name + ".zip"))
-        self.assertEqual(os.listdir(self.folder.name), [self.name + ".zip"])
+        self.assertEqual(sorted(os.listdir(self.folder.name)), [self.name + ".zip", self.name + ".zip.sha256"])
+        with open(self.path, "rb") as f:
+            digest = hashlib.sha256(f.read()).hexdigest()
+        with open(self.path + ".sha256", encoding="ascii") as f:
+            self.assertEqual(f.read(), f"{digest}  {self.name}.zip\n")
 
     def test_holds_one_folder_with_the_two_programs_and_the_guide(self):
         self.assertIsNone(self.archive.testzip())
