@@ -100,10 +100,32 @@ void WriteAll(int fd, const char* data, std::size_t size) {
     }
 }
 
-// Starts the finished file's data on its way to the disk, so that the one
-// flush of a batch finds most of it written. A hint: its failure is the
-// flush's to report.
-void StartWriteBack(int fd) { sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE); }
+// Writes a destination's bytes and starts them on their way to the disk as
+// they come, a few MiB at a time, so that the flush before the file takes
+// its name finds a long file mostly written rather than starting on all of
+// it. Starting is a hint: its failure is the flush's to report.
+class DiskWriter {
+public:
+    explicit DiskWriter(int fd) : fd_(fd) {}
+
+    void Write(const char* data, std::size_t size) {
+        WriteAll(fd_, data, size);
+        written_ += static_cast<off_t>(size);
+        if (written_ - started_ >= kWriteBackStep) StartWriteBack();
+    }
+
+    // The rest, once the file is finished.
+    void StartWriteBack() {
+        sync_file_range(fd_, started_, 0, SYNC_FILE_RANGE_WRITE);
+        started_ = written_;
+    }
+
+private:
+    static constexpr off_t kWriteBackStep = 8 << 20;
+    const int fd_;
+    off_t written_ = 0;
+    off_t started_ = 0;
+};
 
 // What the replacements of one file system learn as they go, to spare
 // system calls; never needed for a decision's safety.
@@ -221,14 +243,15 @@ public:
           path_(std::move(path)),
           check_(check),
           hints_(hints),
-          writes_([fd = fd_.get()](const char* data, std::size_t size) { WriteAll(fd, data, size); }) {}
+          writer_(fd_.get()),
+          writes_([this](const char* data, std::size_t size) { writer_.Write(data, size); }) {}
 
     void Write(const char* data, std::size_t size) override { writes_.Write(data, size); }
     void WaitForWrites() noexcept override { writes_.Wait(); }
 
     void Finish() override {
         writes_.Finish();
-        StartWriteBack(fd_.get());
+        writer_.StartWriteBack();
     }
 
     void Commit() override {
@@ -278,6 +301,7 @@ private:
     const ExistingFileCheck check_;
     DestinationHints& hints_;
     std::optional<FileId> committed_id_;
+    DiskWriter writer_;
     // Last: destroyed first, so no write runs when the file goes.
     OverlappedWrites writes_;
 };
@@ -294,7 +318,8 @@ public:
           check_(check),
           hints_(hints),
           pending_(std::move(temporary.pending)),
-          writes_([fd = fd_.get()](const char* data, std::size_t size) { WriteAll(fd, data, size); }) {}
+          writer_(fd_.get()),
+          writes_([this](const char* data, std::size_t size) { writer_.Write(data, size); }) {}
     ~NamedOutputFile() override {
         writes_.Wait();
         if (!committed_) unlink(temporary_.c_str());
@@ -305,7 +330,7 @@ public:
 
     void Finish() override {
         writes_.Finish();
-        StartWriteBack(fd_.get());
+        writer_.StartWriteBack();
     }
 
     void Commit() override {
@@ -329,6 +354,7 @@ private:
     const std::unique_ptr<PendingTemporaryFile> pending_;
     bool committed_ = false;
     std::optional<FileId> committed_id_;
+    DiskWriter writer_;
     // Last: destroyed first, so no write runs when the descriptor closes.
     OverlappedWrites writes_;
 };
