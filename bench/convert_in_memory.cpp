@@ -13,9 +13,9 @@
 #include <iterator>
 #include <string>
 
-#include "core/byte_scan.h"
-#include "core/conv_tape_file.h"
-#include "core/failure.h"
+#include "core/block/byte_scan.h"
+#include "core/record/conv_tape_file.h"
+#include "core/texts/failure.h"
 
 namespace {
 

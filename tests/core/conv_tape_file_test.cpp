@@ -1,13 +1,13 @@
 // The per-file conversion: whole files, what survives a failure, and the same
 // result whatever the buffer and read sizes.
-#include "core/conv_tape_file.h"
+#include "core/record/conv_tape_file.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
-#include "core/failure.h"
+#include "core/texts/failure.h"
 #include "tests/support/memory_conversion.h"
 #include "tests/support/memory_files.h"
 

@@ -14,10 +14,11 @@
 #include <utility>
 #include <vector>
 
-#include "core/conv_tape_file.h"
-#include "core/failure.h"
-#include "core/folder_run.h"
-#include "core/run_messages.h"
+#include "core/record/conv_tape_file.h"
+#include "core/run/folder_run.h"
+#include "core/texts/failure.h"
+#include "core/texts/failure_description.h"
+#include "core/texts/message_texts.h"
 #include "platform/files/host_files.h"
 #include "tests/support/forwarding_file_system.h"
 #include "tests/support/memory_conversion.h"

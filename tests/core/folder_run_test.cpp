@@ -1,7 +1,7 @@
 // The folder run over real temporary folders with the host's file layer, and
 // over small doubles where a real folder cannot show the case (the order of
 // closes, names that meet in one destination, tens of thousands of files).
-#include "core/folder_run.h"
+#include "core/run/folder_run.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "core/failure.h"
-#include "core/run_messages.h"
+#include "core/texts/failure.h"
+#include "core/texts/failure_description.h"
+#include "core/texts/message_texts.h"
 #include "platform/files/host_files.h"
 #include "tests/support/memory_files.h"
 #include "tests/support/names_list.h"

@@ -1,14 +1,14 @@
 // What a folder run tells its progress observer, over real temporary folders:
 // the file count once, the bytes of each file, each converted file, and
 // nothing for a run that converts nothing.
-#include "core/run_progress.h"
+#include "core/run/run_progress.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "core/folder_run.h"
+#include "core/run/folder_run.h"
 #include "platform/files/host_files.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/temp_folder.h"

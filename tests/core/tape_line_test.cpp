@@ -1,5 +1,5 @@
 // The upgraded line: worked lines, and the sign-slot form over every number.
-#include "core/tape_line.h"
+#include "core/record/tape_line.h"
 
 #include <gtest/gtest.h>
 

@@ -13,10 +13,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/conv_tape_file.h"
-#include "core/failure.h"
-#include "core/tape_block.h"
-#include "core/tape_reader.h"
+#include "core/block/tape_block.h"
+#include "core/record/conv_tape_file.h"
+#include "core/record/tape_reader.h"
+#include "core/texts/failure.h"
 #include "tests/support/memory_conversion.h"
 #include "tests/support/memory_files.h"
 

@@ -1,14 +1,14 @@
 // The legacy reader, rule by rule. Every case is read with several buffer and
 // read sizes, so each record also straddles refills.
-#include "core/tape_reader.h"
+#include "core/record/tape_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "core/conv_tape_file.h"
-#include "core/tape_line.h"
+#include "core/record/conv_tape_file.h"
+#include "core/record/tape_line.h"
 #include "tests/support/memory_conversion.h"
 #include "tests/support/memory_files.h"
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <utility>
 
-#include "core/conv_tape_file.h"
-#include "core/failure.h"
-#include "core/tape_block.h"
+#include "core/block/tape_block.h"
+#include "core/record/conv_tape_file.h"
+#include "core/texts/failure.h"
 #include "tests/support/memory_conversion.h"
 #include "tests/support/memory_files.h"
 

@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "core/byte_scan.h"
-#include "core/conv_tape_file.h"
-#include "core/failure.h"
+#include "core/block/byte_scan.h"
+#include "core/record/conv_tape_file.h"
+#include "core/texts/failure.h"
 #include "tests/support/memory_files.h"
 
 namespace talvoren::test {
