@@ -22,8 +22,6 @@ namespace tape_block_detail {
 constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
 constexpr std::uint64_t kHighBits = 0x8080808080808080u;
 
-inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 // "32767" as five big-endian bytes; one more is "32768".
 constexpr std::uint64_t kLargestPositive = 0x3332373637u;
 

@@ -24,19 +24,14 @@ namespace {
 // memory the writer does not own.
 class LineWriter {
 public:
-    LineWriter(OutputFile& output, std::size_t capacity)
-        : output_(output),
-          capacity_(std::min(kFirstTapeBufferSize, std::max<std::size_t>(capacity, 1))),
-          largest_(std::max<std::size_t>(capacity, 1)) {
-        Fit();
-    }
+    LineWriter(OutputFile& output, std::size_t capacity) : output_(output), capacity_(capacity) { Fit(); }
     // The buffers go with the writer; no write may read them after that.
     ~LineWriter() { output_.WaitForWrites(); }
     LineWriter(const LineWriter&) = delete;
     LineWriter& operator=(const LineWriter&) = delete;
 
     void WriteLine(const TapeRecord& record) {
-        if (record.text.size() + kTapeLineEndMax > capacity_ - size_) {
+        if (record.text.size() + kTapeLineEndMax > free_bytes()) {
             Append(record.text.data(), record.text.size());
             char end[kTapeLineEndMax];
             Append(end, FormatTapeLineEnd(record.number, end));
@@ -52,11 +47,11 @@ public:
     // Where the next lines go, with room for at least `size` bytes up to
     // limit(); nullptr when the buffer can never hold that many.
     char* Room(std::size_t size) {
-        if (size > largest_) return nullptr;
-        if (size > capacity_ - size_) Renew();
+        if (size > capacity_.largest()) return nullptr;
+        if (size > free_bytes()) Renew();
         return buffer() + size_;
     }
-    const char* limit() const { return buffer() + capacity_; }
+    const char* limit() const { return buffer() + capacity_.current(); }
     // Takes the lines written after Room up to `end`.
     void Commit(const char* end) { size_ = static_cast<std::size_t>(end - buffer()); }
 
@@ -79,10 +74,11 @@ private:
     };
 
     char* buffer() const { return buffers_[current_].bytes.get(); }
+    std::size_t free_bytes() const { return capacity_.current() - size_; }
 
     void Append(const char* data, std::size_t size) {
-        while (size > capacity_ - size_) {
-            const std::size_t piece = capacity_ - size_;
+        while (size > free_bytes()) {
+            const std::size_t piece = free_bytes();
             std::memcpy(buffer() + size_, data, piece);
             size_ += piece;
             data += piece;
@@ -97,22 +93,21 @@ private:
     // full means a long file, so more lines go to each write.
     void Renew() {
         Flush();
-        if (capacity_ < largest_) capacity_ = std::min(largest_, capacity_ * kTapeBufferGrowth);
+        capacity_.Grow();
         Fit();
     }
 
     // Gives the buffer in use the current capacity.
     void Fit() {
         Buffer& current = buffers_[current_];
-        if (current.size < capacity_) {
-            current.bytes.reset(new char[capacity_]);
-            current.size = capacity_;
+        if (current.size < capacity_.current()) {
+            current.bytes.reset(new char[capacity_.current()]);
+            current.size = capacity_.current();
         }
     }
 
     OutputFile& output_;
-    std::size_t capacity_;
-    std::size_t largest_;
+    TapeBufferSize capacity_;
     Buffer buffers_[2];
     int current_ = 0;
     std::size_t size_ = 0;

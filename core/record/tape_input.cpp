@@ -11,8 +11,6 @@ namespace {
 
 constexpr char kSentinel = '\n';
 
-bool IsBlank(int c) { return c == ' ' || c == '\t'; }
-
 }  // namespace
 
 void AppendWithin(std::string& out, const char* data, std::size_t size, std::size_t limit) {
@@ -25,9 +23,8 @@ void AppendWithin(std::string& out, const char* data, std::size_t size, std::siz
 
 TapeInput::TapeInput(InputFile& file, std::size_t buffer_size)
     : file_(file),
-      capacity_(std::min(kFirstTapeBufferSize, std::max<std::size_t>(buffer_size, 1))),
-      largest_(std::max<std::size_t>(buffer_size, 1)),
-      buffer_(new char[capacity_ + kTapeInputPadding]),
+      capacity_(buffer_size),
+      buffer_(new char[capacity_.current() + kTapeInputPadding]),
       next_(buffer_.get()),
       end_(buffer_.get()) {
     std::memset(buffer_.get(), 0, kTapeInputPadding);
@@ -38,11 +35,10 @@ bool TapeInput::Refill() {
     if (at_file_end_) return false;
     const std::size_t last_count = static_cast<std::size_t>(end_ - buffer_.get());
     consumed_ += last_count;
-    if (last_count == capacity_ && capacity_ < largest_) {
-        capacity_ = std::min(largest_, capacity_ * kTapeBufferGrowth);
-        buffer_.reset(new char[capacity_ + kTapeInputPadding]);
+    if (last_count == capacity_.current() && capacity_.Grow()) {
+        buffer_.reset(new char[capacity_.current() + kTapeInputPadding]);
     }
-    const std::size_t count = file_.Read(buffer_.get(), capacity_);
+    const std::size_t count = file_.Read(buffer_.get(), capacity_.current());
     next_ = buffer_.get();
     end_ = next_ + count;
     // The sentinel, then zeros: a wide load that starts before the sentinel

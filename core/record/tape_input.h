@@ -3,6 +3,7 @@
 // the block conversion looks at the whole buffered run and takes whole lines.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -17,10 +18,35 @@ constexpr std::size_t kDefaultTapeBufferSize = 128 * 1024;
 // them, up to the buffer size asked for.
 constexpr std::size_t kFirstTapeBufferSize = 4 * 1024;
 constexpr std::size_t kTapeBufferGrowth = 8;
+
+// The size of a buffer of the conversion, input or output: small at first,
+// so that a folder of small files never allocates and frees large blocks,
+// and larger each time a file fills it, up to `largest` (0 is taken as 1).
+class TapeBufferSize {
+public:
+    explicit TapeBufferSize(std::size_t largest)
+        : largest_(std::max<std::size_t>(largest, 1)), current_(std::min(kFirstTapeBufferSize, largest_)) {}
+    std::size_t current() const { return current_; }
+    std::size_t largest() const { return largest_; }
+    // After a full buffer: the next one is larger, up to largest(). False
+    // when it is as large as it gets.
+    bool Grow() {
+        if (current_ == largest_) return false;
+        current_ = std::min(largest_, current_ * kTapeBufferGrowth);
+        return true;
+    }
+
+private:
+    std::size_t largest_;
+    std::size_t current_;
+};
 // Readable bytes after the buffered run: an LF that stops every scan without
 // a bounds test per byte, then zeros, so that a scan may load sixty-four
 // bytes at any position up to the LF.
 constexpr std::size_t kTapeInputPadding = 64;
+
+// Blanks are spaces and tabs only; `c` may be a byte or TapeInput::kEnd.
+constexpr bool IsBlank(int c) { return c == ' ' || c == '\t'; }
 
 // Appends to `out` (at most `limit` bytes in all) while keeping its storage
 // within `limit`: a string left to grow by itself would double a long text's
@@ -40,7 +66,7 @@ public:
     // spaces and tabs) and tells whether any byte of a record is left.
     // Throws ConvError when the file cannot be read.
     bool AtEnd() {
-        if (!after_cr_ && next_ != end_ && *next_ != ' ' && *next_ != '\t' && *next_ != '\r' && *next_ != '\n') {
+        if (!after_cr_ && next_ != end_ && !IsBlank(*next_) && *next_ != '\r' && *next_ != '\n') {
             return false;
         }
         return SkipBlankLines();
@@ -87,11 +113,8 @@ private:
     bool SkipBlankLines();
 
     InputFile& file_;
-    // The buffer starts small and grows while reads fill it, up to `largest_`:
-    // a folder of small files then never allocates and frees large blocks.
-    std::size_t capacity_;
-    std::size_t largest_;
-    std::unique_ptr<char[]> buffer_;  // capacity_ + kTapeInputPadding bytes
+    TapeBufferSize capacity_;
+    std::unique_ptr<char[]> buffer_;  // capacity_.current() + kTapeInputPadding bytes
     const char* next_;
     const char* end_;
     std::uint64_t consumed_ = 0;  // bytes of the file before the buffer's start

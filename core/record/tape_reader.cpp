@@ -17,6 +17,7 @@
 #include <string_view>
 #include <utility>
 
+#include "core/texts/code_page_932.h"
 #include "core/texts/failure.h"
 
 namespace talvoren {
@@ -44,18 +45,14 @@ constexpr StopSet kFieldStops = MakeStops(',', '\r', '\n');
 constexpr StopSet kQuotedStops = MakeStops('"', '\r', '\n');
 constexpr StopSet kLineStops = MakeStops('\r', '\n', '\n');
 
-bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
-
 bool IsLineEnd(int c) { return c == '\r' || c == '\n' || c == TapeInput::kEnd; }
-
-bool IsBlank(int c) { return c == ' ' || c == '\t'; }
 
 // The start of a field for a message, never splitting a double-byte character.
 std::string Shorten(std::string_view field) {
     if (field.size() <= kShownFieldBytes) return std::string(field);
     std::size_t cut = 0;
     while (true) {
-        const std::size_t step = IsLeadByte(static_cast<unsigned char>(field[cut])) ? 2 : 1;
+        const std::size_t step = IsCodePage932LeadByte(static_cast<unsigned char>(field[cut])) ? 2 : 1;
         if (cut + step > kShownFieldBytes) break;
         cut += step;
     }

@@ -3,29 +3,15 @@
 #include "core/texts/code_page_932.h"
 
 #include "core/texts/escape.h"
+#include "core/texts/utf8.h"
 
 namespace talvoren {
 
 namespace {
 
-void AppendUtf8(char32_t code, std::string& out) {
-    if (code < 0x80) {
-        out.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-        // Every character of the code page lies in the basic multilingual plane.
-        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    }
-}
-
 int LeadIndex(unsigned char byte) {
-    if (byte >= 0x81 && byte <= 0x9F) return byte - 0x81;
-    if (byte >= 0xE0 && byte <= 0xFC) return byte - 0xE0 + 31;
-    return -1;
+    if (!IsCodePage932LeadByte(byte)) return -1;
+    return byte <= 0x9F ? byte - 0x81 : byte - 0xE0 + 31;
 }
 
 int TrailIndex(unsigned char byte) {

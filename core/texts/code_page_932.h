@@ -9,6 +9,11 @@
 
 namespace talvoren {
 
+// The first byte of a double-byte character: 81-9F or E0-FC.
+constexpr bool IsCodePage932LeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
 // Double-byte pairs, lead bytes 81-9F then E0-FC, trail bytes 40-FC without 7F.
 constexpr std::size_t kCodePage932TrailCount = 188;
 extern const std::uint16_t kCodePage932Pairs[60 * kCodePage932TrailCount];
