@@ -7,9 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <string>
-
-#include "core/record/tape_record.h"
 
 namespace talvoren {
 
@@ -54,8 +51,5 @@ inline std::size_t FormatTapeLineEnd(std::int16_t number, char* out) {
     const unsigned count = 1 + (magnitude >= 10) + (magnitude >= 100) + (magnitude >= 1000) + (magnitude >= 10000);
     return WriteTapeLineEnd(number < 0, digits >> (8 * (6 - count)), count, out);
 }
-
-// The whole line of `record` without its CR LF. Pure; never fails.
-std::string FormatTapeLine(const TapeRecord& record);
 
 }  // namespace talvoren

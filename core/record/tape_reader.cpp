@@ -213,10 +213,4 @@ void ReadTapeRecord(TapeInput& input, TapeRecord& record) {
     record.number = ReadNumber(input);
 }
 
-TapeRecord ReadTapeRecord(TapeInput& input) {
-    TapeRecord record;
-    ReadTapeRecord(input, record);
-    return record;
-}
-
 }  // namespace talvoren

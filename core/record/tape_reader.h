@@ -30,6 +30,5 @@ constexpr std::size_t kMaxTapeText = 1024 * 1024;
 //
 // Memory: the record's text (at most kMaxTapeText) and the input's buffer.
 void ReadTapeRecord(TapeInput& input, TapeRecord& record);
-TapeRecord ReadTapeRecord(TapeInput& input);
 
 }  // namespace talvoren

@@ -27,7 +27,10 @@ TEST(ConvTapeFile, ConvertsWholeFiles) {
         {"only blank lines", "\r\n  \r\n", ""},
         {"last line with CR LF", "ABC,12\r\nABC,-7\r\n", "ABC, 12,0\r\nABC,-7,0\r\n"},
         {"last record without line end", "ABC,12\r\nABC,-7", "ABC, 12,0\r\nABC,-7,0\r\n"},
+        // Text comes out exactly as read: no quotes added, commas and quotes bare.
         {"quoted comma", "\"A,B\",3\r\n", "A,B, 3,0\r\n"},
+        {"doubled quotes come out single", "\"say \"\"hi\"\"\",1\r\n", "say \"hi\", 1,0\r\n"},
+        {"trailing blanks of a text kept", "\x95\x5C\x8E\xA6  ,5\r\n", "\x95\x5C\x8E\xA6  , 5,0\r\n"},
         {"zero and the range ends", ",0\r\nX,32767\r\nY,-32768\r\n", ", 0,0\r\nX, 32767,0\r\nY,-32768,0\r\n"},
         {"number forms come out from their value", "A,+007\r\nB,\" -0 \"\r\n", "A, 7,0\r\nB, 0,0\r\n"},
         {"Japanese text unchanged", "\"\x95\x5C\x8E\xA6\x83\x65\x83\x58\x83\x67\",5\r\n\xB1\xB2\xB3,-1\r\n",

@@ -41,7 +41,9 @@ std::string ConvertedWith(ByteScan scan, const std::string& data) {
 
 std::string LinesOf(const std::vector<TapeRecord>& records) {
     std::string lines;
-    for (const TapeRecord& record : records) lines += FormatTapeLine(record) + "\r\n";
+    char end[kTapeLineEndMax];
+    for (const TapeRecord& record : records)
+        lines += record.text + std::string(end, FormatTapeLineEnd(record.number, end));
     return lines;
 }
 
@@ -49,7 +51,11 @@ std::vector<TapeRecord> ReadAll(const std::string& data, std::size_t buffer_size
     test::MemoryInput file(data, chunk_size);
     TapeInput input(file, buffer_size);
     std::vector<TapeRecord> records;
-    while (!input.AtEnd()) records.push_back(ReadTapeRecord(input));
+    TapeRecord record;
+    while (!input.AtEnd()) {
+        ReadTapeRecord(input, record);
+        records.push_back(record);
+    }
     return records;
 }
 
@@ -209,9 +215,10 @@ TEST(TapeReader, TextOfExactlyTheLimitIsAcceptedWithinItsStorage) {
 TEST(TapeReader, ReadingAtTheEndIsAMissingComma) {
     test::MemoryInput file("A,1\r\n\r\n");
     TapeInput input(file);
-    ReadTapeRecord(input);
+    TapeRecord record;
+    ReadTapeRecord(input, record);
     try {
-        ReadTapeRecord(input);
+        ReadTapeRecord(input, record);
         ADD_FAILURE() << "a record was read past the end";
     } catch (const ConvError& error) {
         EXPECT_EQ(error.failure().code, FailureCode::MissingComma);
@@ -237,7 +244,9 @@ TEST(TapeReader, RecordEndingInCrNeedsNoFurtherRead) {
     file.FailAfter(4, test::OsFailure(FailureCode::OtherOsError, 5, "broken"));
     TapeInput input(file, 64);
     ASSERT_FALSE(input.AtEnd());
-    EXPECT_EQ(ReadTapeRecord(input).number, 1);
+    TapeRecord record;
+    ReadTapeRecord(input, record);
+    EXPECT_EQ(record.number, 1);
     EXPECT_THROW(input.AtEnd(), ConvError);
 }
 
