@@ -1,7 +1,7 @@
 // The byte scans the block conversion can run: one per instruction set, each
-// finding LFs and the bytes that may end a text, many bytes per step. Every
-// scan this processor can run is selectable, so that tests run them all and
-// not only the one FastestByteScan picks.
+// finding LFs and the bytes that may end a text, many bytes per step. The
+// conversion runs FastestByteScan; tests reach every scan this processor
+// can run through byte_scan_for_tests.h.
 #pragma once
 
 #include <cstdint>

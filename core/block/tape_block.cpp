@@ -1,22 +1,28 @@
-// The block conversion with the scan asked for; the scan's own conversion is
-// in its source file, selected once per buffer.
+// The block conversion over each byte scan; the scan's own conversion is in
+// its source file.
 #include "core/block/tape_block.h"
 
+#include "core/block/byte_scan_for_tests.h"
 #include "core/block/tape_block_lines.h"
 
 namespace talvoren {
 
-char* ConvTapeBlock(TapeInput& input, char* out, const char* out_end, ByteScan scan) {
+TapeBlockConversion TapeBlockConversionOf(ByteScan scan) {
     switch (scan) {
 #if defined(__x86_64__) || defined(__i386__)
     case ByteScan::kAvx2:
-        return ConvTapeBlockAvx2(input, out, out_end);
+        return ConvTapeBlockAvx2;
     case ByteScan::kSse2:
-        return ConvTapeBlockSse2(input, out, out_end);
+        return ConvTapeBlockSse2;
 #endif
     default:
-        return ConvTapeBlockPortable(input, out, out_end);
+        return ConvTapeBlockPortable;
     }
+}
+
+char* ConvTapeBlock(TapeInput& input, char* out, const char* out_end) {
+    static const TapeBlockConversion fastest = TapeBlockConversionOf(FastestByteScan());
+    return fastest(input, out, out_end);
 }
 
 }  // namespace talvoren

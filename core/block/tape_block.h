@@ -5,7 +5,6 @@
 
 #include <cstddef>
 
-#include "core/block/byte_scan.h"
 #include "core/record/tape_input.h"
 #include "core/record/tape_line.h"
 
@@ -28,6 +27,7 @@ constexpr std::size_t kTapeBlockRoom = kBlockTextMax + kTapeLineEndMax;
 // not (and at the file's first line, which may start with a byte order mark):
 // everything it takes, the full reader would read alike. Returns the end of
 // the lines written. Never reads the file and never throws.
-char* ConvTapeBlock(TapeInput& input, char* out, const char* out_end, ByteScan scan = FastestByteScan());
+// Runs the fastest byte scan the processor has.
+char* ConvTapeBlock(TapeInput& input, char* out, const char* out_end);
 
 }  // namespace talvoren

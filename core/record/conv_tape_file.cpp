@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 
+#include "core/block/byte_scan_for_tests.h"
 #include "core/block/tape_block.h"
 #include "core/record/tape_line.h"
 #include "core/record/tape_reader.h"
@@ -113,15 +114,14 @@ private:
     std::size_t size_ = 0;
 };
 
-}  // namespace
-
-void ConvTapeFile(InputFile& input, OutputFile& output, std::size_t buffer_size, ByteScan scan) {
+// ConvTapeFile with the block conversion `block`.
+void Convert(InputFile& input, OutputFile& output, std::size_t buffer_size, TapeBlockConversion block) {
     TapeInput reader(input, buffer_size);
     LineWriter writer(output, buffer_size);
     TapeRecord record;
     for (;;) {
         if (char* out = writer.Room(kTapeBlockRoom)) {
-            writer.Commit(ConvTapeBlock(reader, out, writer.limit(), scan));
+            writer.Commit(block(reader, out, writer.limit()));
         }
         try {
             if (reader.AtEnd()) break;
@@ -138,6 +138,16 @@ void ConvTapeFile(InputFile& input, OutputFile& output, std::size_t buffer_size,
         writer.WriteLine(record);
     }
     writer.Flush();
+}
+
+}  // namespace
+
+void ConvTapeFile(InputFile& input, OutputFile& output, std::size_t buffer_size) {
+    Convert(input, output, buffer_size, ConvTapeBlock);
+}
+
+void ConvTapeFileWithScan(InputFile& input, OutputFile& output, std::size_t buffer_size, ByteScan scan) {
+    Convert(input, output, buffer_size, TapeBlockConversionOf(scan));
 }
 
 }  // namespace talvoren

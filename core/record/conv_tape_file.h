@@ -4,7 +4,6 @@
 
 #include <cstddef>
 
-#include "core/block/byte_scan.h"
 #include "core/record/tape_input.h"
 #include "core/run/file_system.h"
 
@@ -13,9 +12,7 @@ namespace talvoren {
 // Converts every record of `input` into one line of `output`, streaming with
 // buffers of at most `buffer_size` bytes. Throws ConvError on a refused field or
 // a failed read or write; the lines converted before the failure have been
-// handed to `output` by then. Neither file is closed here. `scan` selects
-// the byte scan of the block conversion; every scan gives the same result.
-void ConvTapeFile(InputFile& input, OutputFile& output, std::size_t buffer_size = kDefaultTapeBufferSize,
-                  ByteScan scan = FastestByteScan());
+// handed to `output` by then. Neither file is closed here.
+void ConvTapeFile(InputFile& input, OutputFile& output, std::size_t buffer_size = kDefaultTapeBufferSize);
 
 }  // namespace talvoren
