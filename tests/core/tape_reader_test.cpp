@@ -1,5 +1,5 @@
-// The legacy reader, rule by rule. Every case is read with several buffer and
-// read sizes, so each record also straddles refills.
+// The legacy reader, rule by rule. Every case is also converted at every
+// buffer seam (tests/support/seams.h), so each record straddles refills.
 #include "core/record/tape_reader.h"
 
 #include <gtest/gtest.h>
@@ -11,32 +11,15 @@
 #include "core/record/tape_line.h"
 #include "tests/support/memory_conversion.h"
 #include "tests/support/memory_files.h"
+#include "tests/support/seams.h"
 
 namespace talvoren {
 namespace {
-
-// Buffer size of the reader, and the most bytes one Read of the file returns.
-const std::pair<std::size_t, std::size_t> kSeams[] = {
-    {1, 1},
-    {2, 2},
-    {3, 3},
-    {7, 7},
-    {64, 64},
-    {kDefaultTapeBufferSize, 1},
-    {kDefaultTapeBufferSize, 4},
-    {kDefaultTapeBufferSize, 5},
-    {kDefaultTapeBufferSize, kDefaultTapeBufferSize},
-};
 
 std::string Describe(const std::vector<TapeRecord>& records) {
     std::string text;
     for (const TapeRecord& record : records) text += "[" + record.text + "|" + std::to_string(record.number) + "]";
     return text;
-}
-
-// The upgraded file of `data` as ConvTapeFile writes it with `scan`.
-std::string ConvertedWith(ByteScan scan, const std::string& data) {
-    return test::ConvertInMemory(data, kDefaultTapeBufferSize, SIZE_MAX, scan).output;
 }
 
 std::string LinesOf(const std::vector<TapeRecord>& records) {
@@ -47,9 +30,9 @@ std::string LinesOf(const std::vector<TapeRecord>& records) {
     return lines;
 }
 
-std::vector<TapeRecord> ReadAll(const std::string& data, std::size_t buffer_size, std::size_t chunk_size) {
-    test::MemoryInput file(data, chunk_size);
-    TapeInput input(file, buffer_size);
+std::vector<TapeRecord> ReadAll(const std::string& data) {
+    test::MemoryInput file(data);
+    TapeInput input(file);
     std::vector<TapeRecord> records;
     TapeRecord record;
     while (!input.AtEnd()) {
@@ -91,16 +74,12 @@ TEST(TapeReader, AcceptedRecords) {
         {"first two bytes of a mark only", "\xEF\xBB,2", {{"\xEF\xBB", 2}}},
     };
     for (const auto& c : cases) {
-        for (const auto& [buffer_size, chunk_size] : kSeams) {
-            EXPECT_EQ(Describe(ReadAll(c.data, buffer_size, chunk_size)), Describe(c.records))
-                << c.rule << ", buffer " << buffer_size << ", chunk " << chunk_size;
-        }
+        EXPECT_EQ(Describe(ReadAll(c.data)), Describe(c.records)) << c.rule;
         // After a first line, where the block conversion may take them, the
-        // records convert as read, whichever byte scan finds their fields.
-        for (const ByteScan scan : RunnableByteScans()) {
-            EXPECT_EQ(ConvertedWith(scan, "Z,0\n" + c.data), "Z, 0,0\r\n" + LinesOf(c.records))
-                << c.rule << ", " << ByteScanName(scan) << " scan";
-        }
+        // records convert as read.
+        const std::string after_first = "Z,0\n" + c.data;
+        EXPECT_EQ(test::ConvertInMemory(after_first).output, "Z, 0,0\r\n" + LinesOf(c.records)) << c.rule;
+        for (const std::string& data : {c.data, after_first}) EXPECT_EQ(test::DifferenceAtSeams(data), "") << c.rule;
     }
 }
 
@@ -164,18 +143,17 @@ TEST(TapeReader, Refusals) {
         // Also after a good first line: the first record of a file is read apart.
         for (const std::string prefix : {"", "Z,0\r\n"}) {
             if (!prefix.empty() && c.code == FailureCode::Utf8ByteOrderMark) continue;
-            for (const auto& [buffer_size, chunk_size] : kSeams) {
-                const std::string where = prefix + c.data.substr(0, 40) + ", buffer " + std::to_string(buffer_size) +
-                                          ", chunk " + std::to_string(chunk_size);
-                try {
-                    ReadAll(prefix + c.data, buffer_size, chunk_size);
-                    ADD_FAILURE() << "accepted: " << where;
-                } catch (const ConvError& error) {
-                    EXPECT_EQ(error.failure().code, c.code) << where;
-                    EXPECT_EQ(error.failure().line, c.line + (prefix.empty() ? 0 : 1)) << where;
-                    EXPECT_EQ(error.failure().field, c.field) << where;
-                }
+            const std::string data = prefix + c.data;
+            const std::string where = data.substr(0, 40);
+            const test::MemoryConversion whole = test::ConvertInMemory(data);
+            if (!whole.failure) {
+                ADD_FAILURE() << "accepted: " << where;
+                continue;
             }
+            EXPECT_EQ(whole.failure->code, c.code) << where;
+            EXPECT_EQ(whole.failure->line, c.line + (prefix.empty() ? 0 : 1)) << where;
+            EXPECT_EQ(whole.failure->field, c.field) << where;
+            EXPECT_EQ(test::DifferenceAtSeams(data, whole), "") << where;
         }
     }
 }
@@ -187,17 +165,16 @@ TEST(TapeReader, EveryNumberIsReadBack) {
         data += "A," + std::string(n < 0 ? "-" : "") + digits + "\r\n";
         data += "B," + std::string(n < 0 ? "-" : "+") + std::string(5 - digits.size(), '0') + digits + " \n";
     }
-    for (std::size_t buffer_size : {std::size_t{7}, kDefaultTapeBufferSize}) {
-        const std::vector<TapeRecord> records = ReadAll(data, buffer_size, buffer_size);
-        ASSERT_EQ(records.size(), 2u * 65536);
-        for (int n = -32768; n <= 32767; ++n) {
-            ASSERT_EQ(records[2 * (n + 32768)].number, n);
-            ASSERT_EQ(records[2 * (n + 32768) + 1].number, n) << n;
-        }
+    const std::vector<TapeRecord> records = ReadAll(data);
+    ASSERT_EQ(records.size(), 2u * 65536);
+    for (int n = -32768; n <= 32767; ++n) {
+        ASSERT_EQ(records[2 * (n + 32768)].number, n);
+        ASSERT_EQ(records[2 * (n + 32768) + 1].number, n) << n;
     }
-    const std::string lines = LinesOf(ReadAll(data, kDefaultTapeBufferSize, kDefaultTapeBufferSize));
-    for (const ByteScan scan : RunnableByteScans())
-        EXPECT_TRUE(ConvertedWith(scan, data) == lines) << ByteScanName(scan);
+    EXPECT_TRUE(test::ConvertInMemory(data).output == LinesOf(records));
+    EXPECT_EQ(test::DifferenceAtSeams(
+                  data, std::vector<test::Seam>{{7, 7}, {kDefaultTapeBufferSize, kDefaultTapeBufferSize}}),
+              "");
 }
 
 TEST(TapeReader, TextOfExactlyTheLimitIsAcceptedWithinItsStorage) {
