@@ -16,6 +16,7 @@
 #include "core/texts/failure.h"
 #include "core/texts/failure_description.h"
 #include "core/texts/message_texts.h"
+#include "tests/support/fake_file_system.h"
 #include "tests/support/memory_files.h"
 #include "tests/support/names_list.h"
 #include "tests/support/recording_sink.h"
@@ -43,98 +44,6 @@ void ExpectMessage(const RunMessage& actual, const RunMessage& expected) {
 
 using test::NamesList;
 
-// Records every open, finish, flush, commit and close; inputs hold
-// `contents[path]`, a read of `failing_read` fails, one of `exhausting_read`
-// runs out of memory, the commit of `failing_commit` fails. With `fold_case`,
-// destination names that differ in letter case are one file, as on Windows
-// (and the probe says so); `shared_folders` makes every destination show in
-// the source. A commit over a written file asks the check, as the hosts do.
-class LoggingFileSystem : public FileSystem {
-public:
-    class Input : public InputFile {
-    public:
-        Input(LoggingFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
-        ~Input() override { fs_.log.push_back("close input " + path_); }
-        std::size_t Read(char* buffer, std::size_t capacity) override {
-            if (fs_.failing_read == path_) throw ConvError(test::OsFailure(FailureCode::OtherOsError, 5, "read"));
-            if (fs_.exhausting_read == path_) throw std::bad_alloc();
-            const std::string& data = fs_.contents[path_];
-            const std::size_t count = std::min(capacity, data.size() - offset_);
-            data.copy(buffer, count, offset_);
-            offset_ += count;
-            return count;
-        }
-
-    private:
-        LoggingFileSystem& fs_;
-        std::string path_;
-        std::size_t offset_ = 0;
-    };
-    class Output : public OutputFile {
-    public:
-        Output(LoggingFileSystem& fs, std::string path, const ExistingFileCheck& check)
-            : fs_(fs), path_(std::move(path)), check_(check) {}
-        ~Output() override { fs_.log.push_back("destroy output " + path_); }
-        void Write(const char* data, std::size_t size) override { data_.append(data, size); }
-        void WaitForWrites() noexcept override {}
-        void Finish() override { fs_.log.push_back("finish output " + path_); }
-        void Commit() override {
-            fs_.log.push_back("commit output " + path_);
-            if (fs_.failing_commit == path_) throw ConvError(test::OsFailure(FailureCode::DiskFull));
-            if (fs_.written.count(fs_.Key(path_)) != 0) check_(fs_.IdOf(path_));
-            fs_.written[fs_.Key(path_)] = data_;
-        }
-
-    private:
-        LoggingFileSystem& fs_;
-        std::string path_;
-        ExistingFileCheck check_;
-        std::string data_;
-    };
-
-    std::unique_ptr<InputFile> OpenForReading(const std::string& path) override {
-        log.push_back("open input " + path);
-        return std::make_unique<Input>(*this, path);
-    }
-    std::unique_ptr<OutputFile> CreateReplacement(const std::string& path, const ExistingFileCheck& check) override {
-        log.push_back("open output " + path);
-        return std::make_unique<Output>(*this, path, check);
-    }
-    void CheckDestination(const std::string& path, const ExistingFileCheck& check) override {
-        log.push_back("check " + path);
-        if (written.count(Key(path)) != 0) check(IdOf(path));
-    }
-    // Only written files have an identity here.
-    std::optional<FileId> Identify(const std::string& path) override {
-        if (written.count(Key(path)) == 0) return std::nullopt;
-        return IdOf(path);
-    }
-    FolderProbe ProbeFolder(const std::string&, const std::string&) override { return {shared_folders, fold_case}; }
-    void Flush(const std::string& folder) override { log.push_back("flush " + folder); }
-    char Separator() const override { return '\\'; }
-
-    std::string Key(std::string path) const {
-        if (fold_case) {
-            for (char& c : path) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
-        return path;
-    }
-    FileId IdOf(const std::string& path) const {
-        FileId id;
-        id.index_low = std::hash<std::string>()(Key(path));
-        return id;
-    }
-
-    std::map<std::string, std::string> contents;
-    std::map<std::string, std::string> written;  // by Key()
-    std::string failing_read;
-    std::string exhausting_read;  // runs out of memory
-    std::string failing_commit;
-    bool fold_case = false;
-    bool shared_folders = false;
-    std::vector<std::string> log;
-};
-
 TEST(FolderRunChecks, RefusalsComeInTheirOrderAndOpenNothing) {
     struct Case {
         const char* what;
@@ -159,7 +68,7 @@ TEST(FolderRunChecks, RefusalsComeInTheirOrderAndOpenNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         NamesList list(c.names);
-        LoggingFileSystem fs;
+        test::FakeFileSystem fs;
         test::RecordingSink sink;
 
         EXPECT_EQ(ConvertFolder(c.source, c.destination, list, fs, sink), c.end);
@@ -175,7 +84,7 @@ TEST(FolderRunChecks, RefusalsComeInTheirOrderAndOpenNothing) {
 // a blank still gets a backslash (the file opened is the same).
 TEST(FolderRunChecks, OnlyTheSeparatorCountsAsATrailingSeparator) {
     NamesList list({"ATp.csv"});
-    LoggingFileSystem fs;
+    test::FakeFileSystem fs;
     test::RecordingSink sink;
 
     EXPECT_EQ(ConvertFolder("C:\\old/", " ", list, fs, sink), RunEnd::Completed);
@@ -190,9 +99,12 @@ TEST(FolderRunChecks, FlushesBeforeNamingAndClosesTheDestinationFirst) {
     for (const bool fails : {false, true}) {
         SCOPED_TRACE(fails ? "B fails" : "completed");
         NamesList list({"ATp.csv", "BTp.csv"});
-        LoggingFileSystem fs;
+        test::FakeFileSystem fs;
         fs.contents["C:\\old\\ATp.csv"] = "X,1\r\n";
-        if (fails) fs.failing_read = "C:\\old\\BTp.csv";
+        if (fails) {
+            fs.FailOn(test::FileOperation::Read, "C:\\old\\BTp.csv",
+                      test::Fails(test::OsFailure(FailureCode::OtherOsError, 5, "read")), 1);
+        }
         test::RecordingSink sink;
 
         EXPECT_EQ(ConvertFolder("C:\\old", "D:\\new\\", list, fs, sink), fails ? RunEnd::Failed : RunEnd::Completed);
@@ -223,9 +135,9 @@ TEST(FolderRunChecks, FlushesBeforeNamingAndClosesTheDestinationFirst) {
 
 TEST(FolderRunChecks, AFailedCommitOfTheDestinationIsReported) {
     NamesList list({"ATp.csv", "BTp.csv"});
-    LoggingFileSystem fs;
+    test::FakeFileSystem fs;
     fs.contents["C:\\old\\ATp.csv"] = "X,1\r\n";
-    fs.failing_commit = "D:\\new\\ATp.csv";
+    fs.FailOn(test::FileOperation::Commit, "D:\\new\\ATp.csv", test::Fails(test::OsFailure(FailureCode::DiskFull)));
     RecordingSink sink;
 
     EXPECT_EQ(ConvertFolder("C:\\old", "D:\\new", list, fs, sink), RunEnd::Failed);
@@ -272,13 +184,13 @@ TEST(FolderRunChecks, RefusesWhatWouldLoseAFile) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         NamesList list(c.names);
-        LoggingFileSystem fs;
+        test::FakeFileSystem fs;
         fs.fold_case = c.fold_case;
         fs.shared_folders = c.shared_folders;
         for (const std::string& name : c.names) fs.contents["C:\\old\\" + name] = name + ",1\r\n";
         RecordingSink sink;
         const std::string failing = c.names[c.failing];
-        if (c.out_of_memory) fs.exhausting_read = "C:\\old\\" + failing;
+        if (c.out_of_memory) fs.FailOn(test::FileOperation::Read, "C:\\old\\" + failing, test::RunsOutOfMemory(), 1);
 
         EXPECT_EQ(ConvertFolder("C:\\old", "D:\\new", list, fs, sink), RunEnd::Failed);
 
@@ -299,7 +211,7 @@ TEST(FolderRunChecks, ConvertsMoreFilesThanASixteenBitCounterHolds) {
     std::vector<std::string> names;
     for (int i = 0; i < 32768; ++i) names.push_back(std::to_string(i) + "Tp.csv");
     NamesList list(names);
-    LoggingFileSystem fs;
+    test::FakeFileSystem fs;
     fs.contents["C:\\old\\32767Tp.csv"] = "X,5\r\n";
     test::RecordingSink sink;
 

@@ -20,7 +20,7 @@
 #include "core/texts/failure_description.h"
 #include "core/texts/message_texts.h"
 #include "platform/files/host_files.h"
-#include "tests/support/forwarding_file_system.h"
+#include "tests/support/fake_file_system.h"
 #include "tests/support/memory_conversion.h"
 #include "tests/support/memory_files.h"
 #include "tests/support/recording_sink.h"
@@ -60,124 +60,35 @@ Failure Injected(Operation operation) {
                            std::string("injected ") + NameOf(operation));
 }
 
-// Open files of the double, counted so that a test can see none is left open.
-struct OpenCount {
-    int opened = 0;
-    int closed = 0;
-    int most_at_once = 0;
-    std::vector<std::string> paths;  // every path opened, in order
-
-    void Open(const std::string& path) {
-        ++opened;
-        most_at_once = std::max(most_at_once, opened - closed);
-        paths.push_back(path);
+// The host's file system with `operation` failing on the pair of one file:
+// a read fails at the second read, a write at the first, the final flush at
+// the write that would complete the destination's `destination_size` bytes.
+std::unique_ptr<test::FakeFileSystem> FaultyHost(FileSystem& host, Operation operation, const std::string& source,
+                                                 const std::string& destination, std::size_t destination_size) {
+    auto fs = std::make_unique<test::FakeFileSystem>(host);
+    const test::Raise raise = test::Fails(Injected(operation));
+    switch (operation) {
+    case Operation::OpenSource:
+        fs->FailOn(test::FileOperation::OpenForReading, source, raise);
+        break;
+    case Operation::OpenDestination:
+        fs->FailOn(test::FileOperation::CreateReplacement, destination, raise);
+        break;
+    case Operation::Read:
+        fs->FailOn(test::FileOperation::Read, source, raise, 2);
+        break;
+    case Operation::Write:
+        fs->FailOn(test::FileOperation::Write, destination, raise);
+        break;
+    case Operation::FinalFlush:
+        fs->FailOn(test::FileOperation::Write, destination, raise, destination_size);
+        break;
+    case Operation::Commit:
+        fs->FailOn(test::FileOperation::Commit, destination, raise);
+        break;
     }
-};
-
-class CountedInput final : public InputFile {
-public:
-    CountedInput(std::unique_ptr<InputFile> inner, OpenCount& count, bool fail_second_read)
-        : inner_(std::move(inner)), count_(count), fail_second_read_(fail_second_read) {}
-    ~CountedInput() override { ++count_.closed; }
-
-    std::size_t Read(char* buffer, std::size_t capacity) override {
-        if (++reads_ == 2 && fail_second_read_) throw ConvError(Injected(Operation::Read));
-        return inner_->Read(buffer, capacity);
-    }
-
-private:
-    std::unique_ptr<InputFile> inner_;
-    OpenCount& count_;
-    bool fail_second_read_;
-    int reads_ = 0;
-};
-
-class CountedOutput final : public OutputFile {
-public:
-    // `fault` is one of Write (the first write), FinalFlush (the write that
-    // would complete `full_size` bytes) and Commit, or nothing to fail.
-    CountedOutput(std::unique_ptr<OutputFile> inner, OpenCount& count, std::optional<Operation> fault,
-                  std::size_t full_size)
-        : inner_(std::move(inner)), count_(count), fault_(fault), full_size_(full_size) {}
-    // Finished, an output waits for its name and is no longer written.
-    ~CountedOutput() override {
-        if (!finished_) ++count_.closed;
-    }
-
-    void Write(const char* data, std::size_t size) override {
-        if (fault_ == Operation::Write && written_ == 0) throw ConvError(Injected(Operation::Write));
-        if (fault_ == Operation::FinalFlush && written_ + size == full_size_) {
-            throw ConvError(Injected(Operation::FinalFlush));
-        }
-        inner_->Write(data, size);
-        written_ += size;
-    }
-    void WaitForWrites() noexcept override { inner_->WaitForWrites(); }
-    void Finish() override {
-        inner_->Finish();
-        finished_ = true;
-        ++count_.closed;
-    }
-    std::optional<FileId> CommittedId() const override { return inner_->CommittedId(); }
-
-    // A commit that fails before the new file takes its name, as a rename
-    // refused by a network drive would.
-    void Commit() override {
-        if (fault_ == Operation::Commit) throw ConvError(Injected(Operation::Commit));
-        inner_->Commit();
-    }
-
-private:
-    std::unique_ptr<OutputFile> inner_;
-    OpenCount& count_;
-    std::optional<Operation> fault_;
-    std::size_t full_size_;
-    std::size_t written_ = 0;
-    bool finished_ = false;
-};
-
-// The host's file system with one operation failing on one pair of paths.
-class FaultyFileSystem final : public test::ForwardingFileSystem {
-public:
-    FaultyFileSystem(FileSystem& host, Operation operation, std::string source, std::string destination,
-                     std::size_t destination_size)
-        : ForwardingFileSystem(host),
-          host_(host),
-          operation_(operation),
-          source_(std::move(source)),
-          destination_(std::move(destination)),
-          destination_size_(destination_size) {}
-
-    std::unique_ptr<InputFile> OpenForReading(const std::string& path) override {
-        const bool target = path == source_;
-        if (target && operation_ == Operation::OpenSource) throw ConvError(Injected(operation_));
-        auto inner = host_.OpenForReading(path);
-        count.Open(path);
-        return std::make_unique<CountedInput>(std::move(inner), count, target && operation_ == Operation::Read);
-    }
-
-    std::unique_ptr<OutputFile> CreateReplacement(const std::string& path, const ExistingFileCheck& check) override {
-        const bool target = path == destination_;
-        if (target && operation_ == Operation::OpenDestination) throw ConvError(Injected(operation_));
-        auto inner = host_.CreateReplacement(path, check);
-        count.Open(path);
-        std::optional<Operation> fault;
-        if (target && (operation_ == Operation::Write || operation_ == Operation::FinalFlush ||
-                       operation_ == Operation::Commit)) {
-            fault = operation_;
-        }
-        return std::make_unique<CountedOutput>(std::move(inner), count, fault, destination_size_);
-    }
-
-    OpenCount count;
-
-private:
-    FileSystem& host_;
-    Operation operation_;
-    std::string source_;
-    std::string destination_;
-    std::size_t destination_size_;
-};
+    return fs;
+}
 
 constexpr int kFileCount = 5;
 
@@ -234,10 +145,11 @@ TEST_P(FolderRunFaults, EndsInTheReportAndLeavesEveryFileAsItShould) {
     if (existed) {
         for (int i = 0; i < kFileCount; ++i) temp_.Write("destination/" + FileName(i), OldContent(i));
     }
-    FaultyFileSystem fs(*host_, operation, SourceOf(failing), DestinationOf(failing), converted_[failing].size());
+    const auto fs =
+        FaultyHost(*host_, operation, SourceOf(failing), DestinationOf(failing), converted_[failing].size());
     test::RecordingSink sink;
 
-    EXPECT_EQ(ConvertFolder(source_, destination_, *files_, fs, sink), RunEnd::Failed);
+    EXPECT_EQ(ConvertFolder(source_, destination_, *files_, *fs, sink), RunEnd::Failed);
 
     // One message: the error report naming the failing pair and the injected cause.
     ASSERT_EQ(sink.messages.size(), 1u);
@@ -251,10 +163,10 @@ TEST_P(FolderRunFaults, EndsInTheReportAndLeavesEveryFileAsItShould) {
     // once, and no file after the failing one was opened at all, but where
     // the failing one had been converted and waited for its name: later ones
     // may have been converted meanwhile, and are thrown away unnamed.
-    EXPECT_EQ(fs.count.opened, fs.count.closed);
-    EXPECT_LE(fs.count.most_at_once, 2);
+    EXPECT_EQ(fs->opened, fs->closed);
+    EXPECT_LE(fs->most_open_at_once, 2);
     for (int i = failing + 1; i < kFileCount && operation != Operation::Commit; ++i) {
-        for (const std::string& path : fs.count.paths) {
+        for (const std::string& path : fs->opened_paths) {
             EXPECT_NE(path, SourceOf(i));
             EXPECT_NE(path, DestinationOf(i));
         }
@@ -294,12 +206,12 @@ TEST(FolderRunFaultsDouble, RunCompletesWhenTheFaultHitsNoFile) {
     const std::string source = temp.MakeFolder("source");
     const std::string destination = temp.MakeFolder("destination");
     for (int i = 0; i < kFileCount; ++i) temp.Write("source/" + FileName(i), LegacyFile(i, i == 2));
-    FaultyFileSystem fs(*host, Operation::Read, "no such file", "no such file", 0);
+    const auto fs = FaultyHost(*host, Operation::Read, "no such file", "no such file", 0);
     test::RecordingSink sink;
 
-    EXPECT_EQ(ConvertFolder(source, destination, *files, fs, sink), RunEnd::Completed);
-    EXPECT_EQ(fs.count.opened, 2 * kFileCount);
-    EXPECT_EQ(fs.count.closed, 2 * kFileCount);
+    EXPECT_EQ(ConvertFolder(source, destination, *files, *fs, sink), RunEnd::Completed);
+    EXPECT_EQ(fs->opened, 2 * kFileCount);
+    EXPECT_EQ(fs->closed, 2 * kFileCount);
     for (int i = 0; i < kFileCount; ++i) {
         EXPECT_EQ(temp.Read("destination/" + FileName(i)), Converted(LegacyFile(i, i == 2)));
     }
