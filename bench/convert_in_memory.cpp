@@ -13,9 +13,9 @@
 #include <iterator>
 #include <string>
 
-#include "core/byte_scan.h"
-#include "core/conv_tape_file.h"
-#include "core/failure.h"
+#include "core/block/byte_scan_for_tests.h"
+#include "core/record/conv_tape_file.h"
+#include "core/texts/failure.h"
 
 namespace {
 
@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
             CountingOutput output;
             const double start = CpuSeconds();
             try {
-                talvoren::ConvTapeFile(input, output, talvoren::kDefaultTapeBufferSize, scan);
+                talvoren::ConvTapeFileWithScan(input, output, talvoren::kDefaultTapeBufferSize, scan);
             } catch (const talvoren::ConvError& error) {
                 std::fprintf(stderr, "convert_in_memory: %s\n", error.what());
                 return 1;

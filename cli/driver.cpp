@@ -5,7 +5,7 @@
 
 #include "cli/progress_line.h"
 #include "cli/terminal_text.h"
-#include "core/conversion_run.h"
+#include "core/run/conversion_run.h"
 #include "platform/files/host_files.h"
 #include "talvoren_version.h"
 

@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "core/run_progress.h"
+#include "core/run/run_progress.h"
 
 namespace talvoren {
 

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "core/escape.h"
+#include "core/texts/escape.h"
 
 namespace talvoren {
 namespace {

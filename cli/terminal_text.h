@@ -8,7 +8,7 @@
 namespace talvoren {
 
 // `text` (UTF-8 meant, any bytes accepted) as terminal lines: each CR LF
-// becomes '\n' and a '\n' ends the result. Shown escaped (core/escape.h):
+// becomes '\n' and a '\n' ends the result. Shown escaped (core/texts/escape.h):
 // control characters, as the C0 and DEL bytes and as the C1 code points
 // U+0080-U+009F (`\x9B`); every byte that is not part of valid UTF-8
 // (`\xFF`); the bidirectional overrides and isolates (`\u202E`). Everything

@@ -3,11 +3,11 @@
 #include <memory>
 #include <vector>
 
-#include "core/conversion_run.h"
+#include "core/run/conversion_run.h"
+#include "platform/files/host_files.h"
 #include "platform/winui/background_run_win32.h"
 #include "platform/winui/file_drop_win32.h"
 #include "platform/winui/file_search_win32.h"
-#include "platform/files/host_files.h"
 #include "platform/winui/message_box_win32.h"
 #include "ui/choice_folder_form.h"
 #include "ui/dat_inst_dig_layout.h"

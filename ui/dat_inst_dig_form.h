@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/file_system.h"
+#include "core/run/file_system.h"
 #include "platform/winui/file_list_box_win32.h"
 #include "platform/winui/form_win32.h"
 

@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "core/tape_file_list.h"
-#include "platform/files/os_error.h"
+#include "core/run/tape_file_list.h"
 #include "platform/files/host_files.h"
+#include "platform/files/os_error.h"
 
 namespace talvoren {
 namespace {

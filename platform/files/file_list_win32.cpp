@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "core/tape_file_list.h"
+#include "core/run/tape_file_list.h"
 #include "platform/files/host_files.h"
 #include "platform/files/literal_path_win32.h"
 #include "platform/files/os_error.h"

@@ -15,8 +15,8 @@
 #include <memory>
 #include <optional>
 
-#include "core/failure.h"
-#include "core/folder_text.h"
+#include "core/run/folder_text.h"
+#include "core/texts/failure.h"
 #include "platform/files/host_files.h"
 #include "platform/files/interrupt_cleanup.h"
 #include "platform/files/os_error.h"

@@ -11,7 +11,7 @@
 #include <optional>
 #include <random>
 
-#include "core/failure.h"
+#include "core/texts/failure.h"
 #include "platform/files/host_files.h"
 #include "platform/files/interrupt_cleanup.h"
 #include "platform/files/literal_path_win32.h"

@@ -4,13 +4,13 @@
 
 #include <memory>
 
-#include "core/file_system.h"
+#include "core/run/file_system.h"
 
 namespace talvoren {
 
 std::unique_ptr<FileSystem> MakeHostFileSystem();
 
-// The run's file list (core/tape_file_list.h) over the host's listing, which
+// The run's file list (core/run/tape_file_list.h) over the host's listing, which
 // leaves out folders, hidden and system files (POSIX: names starting with
 // '.', anything but a regular file).
 std::unique_ptr<FileList> MakeHostFileList();

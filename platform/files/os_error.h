@@ -2,7 +2,7 @@
 // ConvError: a FailureCode for the common causes, the OS wording otherwise.
 #pragma once
 
-#include "core/failure.h"
+#include "core/texts/failure.h"
 
 namespace talvoren {
 

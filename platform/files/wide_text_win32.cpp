@@ -2,6 +2,8 @@
 // U+FFFD, and a file name must reach the file system as the listing gave it.
 #include "platform/files/wide_text.h"
 
+#include "core/texts/utf8.h"
+
 namespace talvoren {
 namespace {
 
@@ -51,24 +53,6 @@ bool DecodeOne(const std::string& text, std::size_t& i, char32_t& code_point) {
     return true;
 }
 
-void AppendUtf8(std::string& text, char32_t code_point) {
-    if (code_point < 0x80) {
-        text += static_cast<char>(code_point);
-    } else if (code_point < 0x800) {
-        text += static_cast<char>(0xC0 | (code_point >> 6));
-        text += static_cast<char>(0x80 | (code_point & 0x3F));
-    } else if (code_point < 0x10000) {
-        text += static_cast<char>(0xE0 | (code_point >> 12));
-        text += static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (code_point & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | (code_point >> 18));
-        text += static_cast<char>(0x80 | ((code_point >> 12) & 0x3F));
-        text += static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (code_point & 0x3F));
-    }
-}
-
 bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
@@ -101,9 +85,9 @@ std::string Narrow(const std::wstring& utf16) {
         const char32_t unit = static_cast<char16_t>(utf16[i]);
         if (IsHighSurrogate(unit) && i + 1 < utf16.size() && IsLowSurrogate(static_cast<char16_t>(utf16[i + 1]))) {
             const char32_t low = static_cast<char16_t>(utf16[++i]);
-            AppendUtf8(utf8, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+            AppendUtf8(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00), utf8);
         } else {
-            AppendUtf8(utf8, unit);
+            AppendUtf8(unit, utf8);
         }
     }
     return utf8;

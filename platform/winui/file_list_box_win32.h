@@ -3,7 +3,7 @@
 // listing; this control only shows them.
 #pragma once
 
-#include "core/file_system.h"
+#include "core/run/file_system.h"
 #include "platform/winui/control_win32.h"
 
 namespace talvoren::winui {

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "core/run_message.h"
+#include "core/texts/message_sink.h"
 
 namespace talvoren::winui {
 

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "core/run_messages.h"
+#include "core/texts/failure_description.h"
+#include "core/texts/message_texts.h"
 #include "platform/files/host_files.h"
 #include "tests/support/memory_files.h"
 #include "tests/support/temp_folder.h"

@@ -4,8 +4,9 @@
 #include <set>
 #include <string>
 
-#include "core/code_page_932.h"
-#include "core/failure.h"
+#include "core/texts/code_page_932.h"
+#include "core/texts/failure.h"
+#include "core/texts/failure_description.h"
 
 namespace talvoren {
 namespace {

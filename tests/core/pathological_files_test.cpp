@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/conv_tape_file.h"
-#include "core/failure.h"
-#include "core/tape_reader.h"
+#include "core/record/conv_tape_file.h"
+#include "core/record/tape_reader.h"
+#include "core/texts/failure.h"
 #include "tests/core/heap_peak.h"
 
 namespace talvoren {

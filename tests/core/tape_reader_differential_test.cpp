@@ -13,12 +13,13 @@
 #include <string_view>
 #include <vector>
 
-#include "core/conv_tape_file.h"
-#include "core/failure.h"
-#include "core/tape_block.h"
-#include "core/tape_reader.h"
+#include "core/block/tape_block.h"
+#include "core/record/conv_tape_file.h"
+#include "core/record/tape_reader.h"
+#include "core/texts/failure.h"
 #include "tests/support/memory_conversion.h"
 #include "tests/support/memory_files.h"
+#include "tests/support/seams.h"
 
 namespace talvoren {
 namespace {
@@ -140,9 +141,8 @@ Outcome ReferenceConvert(std::string_view file) {
 
 // ---- The streaming conversion under test. ----------------------------------
 
-Outcome StreamingConvert(const std::string& file, std::size_t buffer_size, std::size_t chunk_size,
-                         ByteScan scan = FastestByteScan()) {
-    const test::MemoryConversion conversion = test::ConvertInMemory(file, buffer_size, chunk_size, scan);
+Outcome StreamingConvert(const std::string& file, std::size_t buffer_size, std::size_t chunk_size) {
+    const test::MemoryConversion conversion = test::ConvertInMemory(file, buffer_size, chunk_size);
     Outcome outcome;
     if (conversion.failure) {
         outcome.refusal = conversion.failure->code;
@@ -253,11 +253,8 @@ std::string Describe(const Outcome& outcome) {
 
 // Buffer sizes and read sizes that put a refill inside every construct; the
 // last pair is the default buffer reading the whole file at once.
-struct Split {
-    std::size_t buffer_size;
-    std::size_t chunk_size;
-};
-const Split kSplits[] = {{1, 1}, {2, 1}, {3, 2}, {5, 64}, {8, 3}, {kDefaultTapeBufferSize, SIZE_MAX}};
+using test::Seam;
+const std::vector<Seam> kSplits = {{1, 1}, {2, 1}, {3, 2}, {5, 64}, {8, 3}, {kDefaultTapeBufferSize, SIZE_MAX}};
 
 TEST(TapeReaderDifferential, RandomAndDamagedFilesMatchTheReference) {
     InputMaker maker(20261207);
@@ -267,15 +264,10 @@ TEST(TapeReaderDifferential, RandomAndDamagedFilesMatchTheReference) {
         const std::string file = maker.Next();
         const Outcome expected = ReferenceConvert(file);
         (expected.refusal ? refused : converted)++;
-        for (const Split& split : kSplits) {
-            for (const ByteScan scan : RunnableByteScans()) {
-                const Outcome actual = StreamingConvert(file, split.buffer_size, split.chunk_size, scan);
-                ASSERT_TRUE(actual == expected)
-                    << "input \"" << Escaped(file) << "\" with buffer " << split.buffer_size << " and reads of "
-                    << split.chunk_size << ", " << ByteScanName(scan) << " scan\n  expected " << Describe(expected)
-                    << "\n  actual   " << Describe(actual);
-            }
-        }
+        const Outcome actual = StreamingConvert(file, kDefaultTapeBufferSize, SIZE_MAX);
+        ASSERT_TRUE(actual == expected) << "input \"" << Escaped(file) << "\"\n  expected " << Describe(expected)
+                                        << "\n  actual   " << Describe(actual);
+        ASSERT_EQ(test::DifferenceAtSeams(file, kSplits), "") << "input \"" << Escaped(file) << "\"";
     }
     // Both kinds of outcome must be well represented, or the comparison says little.
     EXPECT_GT(refused, 1000);
@@ -310,12 +302,14 @@ TEST(TapeReaderDifferential, LongFilesMatchTheReferenceWhileTheBuffersGrow) {
         }
         file += maker.Next();
         const Outcome expected = ReferenceConvert(file);
-        for (const std::size_t chunk_size : {SIZE_MAX, kFirstTapeBufferSize, kFirstTapeBufferSize + 904}) {
-            const Outcome actual = StreamingConvert(file, kDefaultTapeBufferSize, chunk_size);
-            ASSERT_TRUE(actual == expected)
-                << "file " << i << " with reads of " << chunk_size << "\n  expected "
-                << Describe(expected).substr(0, 300) << "\n  actual   " << Describe(actual).substr(0, 300);
-        }
+        const Outcome actual = StreamingConvert(file, kDefaultTapeBufferSize, SIZE_MAX);
+        ASSERT_TRUE(actual == expected) << "file " << i << "\n  expected " << Describe(expected).substr(0, 300)
+                                        << "\n  actual   " << Describe(actual).substr(0, 300);
+        ASSERT_EQ(
+            test::DifferenceAtSeams(file, std::vector<Seam>{{kDefaultTapeBufferSize, kFirstTapeBufferSize},
+                                                            {kDefaultTapeBufferSize, kFirstTapeBufferSize + 904}}),
+            "")
+            << "file " << i;
     }
 }
 
@@ -336,12 +330,12 @@ TEST(TapeReaderDifferential, TextsAtTheLengthLimitMatchTheReference) {
     };
     for (const std::string& file : files) {
         const Outcome expected = ReferenceConvert(file);
-        for (const Split& split : {Split{4096, 1000}, Split{kDefaultTapeBufferSize, SIZE_MAX}}) {
-            const Outcome actual = StreamingConvert(file, split.buffer_size, split.chunk_size);
-            EXPECT_TRUE(actual == expected)
-                << "file of " << file.size() << " bytes starting \"" << Escaped(file.substr(0, 8)) << "\"\n  expected "
-                << Describe(expected).substr(0, 200) << "\n  actual   " << Describe(actual).substr(0, 200);
-        }
+        const Outcome actual = StreamingConvert(file, kDefaultTapeBufferSize, SIZE_MAX);
+        const std::string where =
+            "file of " + std::to_string(file.size()) + " bytes starting \"" + Escaped(file.substr(0, 8)) + "\"";
+        EXPECT_TRUE(actual == expected) << where << "\n  expected " << Describe(expected).substr(0, 200)
+                                        << "\n  actual   " << Describe(actual).substr(0, 200);
+        EXPECT_EQ(test::DifferenceAtSeams(file, std::vector<Seam>{{4096, 1000}}), "") << where;
     }
 }
 
@@ -425,26 +419,21 @@ private:
 
 TEST(TapeReaderDifferential, LongFilesOfUsualRecordsMatchTheReference) {
     UsualFileMaker maker(42);
-    const Split splits[] = {{kDefaultTapeBufferSize, SIZE_MAX},
-                            {kDefaultTapeBufferSize, 5000},
-                            {kTapeBlockRoom + 3, 100},
-                            {1000, 999},
-                            {4096, SIZE_MAX},
-                            {7, 3}};
+    const std::vector<Seam> splits = {{kDefaultTapeBufferSize, SIZE_MAX},
+                                      {kDefaultTapeBufferSize, 5000},
+                                      {kTapeBlockRoom + 3, 100},
+                                      {1000, 999},
+                                      {4096, SIZE_MAX},
+                                      {7, 3}};
     int refused = 0;
     for (int i = 0; i < 60; ++i) {
         const std::string file = maker.Next(i % 10 == 0 ? 300000 : 20000);
         const Outcome expected = ReferenceConvert(file);
         refused += expected.refusal.has_value();
-        for (const Split& split : splits) {
-            for (const ByteScan scan : RunnableByteScans()) {
-                const Outcome actual = StreamingConvert(file, split.buffer_size, split.chunk_size, scan);
-                ASSERT_TRUE(actual == expected)
-                    << "file " << i << " with buffer " << split.buffer_size << " and reads of " << split.chunk_size
-                    << ", " << ByteScanName(scan) << " scan\n  expected " << Describe(expected).substr(0, 300)
-                    << "\n  actual   " << Describe(actual).substr(0, 300);
-            }
-        }
+        const Outcome actual = StreamingConvert(file, kDefaultTapeBufferSize, SIZE_MAX);
+        ASSERT_TRUE(actual == expected) << "file " << i << "\n  expected " << Describe(expected).substr(0, 300)
+                                        << "\n  actual   " << Describe(actual).substr(0, 300);
+        ASSERT_EQ(test::DifferenceAtSeams(file, splits), "") << "file " << i;
     }
     // Refusals inside the files as well as at their ends, and files that convert.
     EXPECT_GT(refused, 10);
@@ -462,14 +451,12 @@ TEST(TapeReaderDifferential, UsualRecordsMatchTheReferenceWhereverABufferEnds) {
     UsualFileMaker maker(11);
     const std::string file = maker.Next(30000);
     const Outcome expected = ReferenceConvert(file);
+    ASSERT_TRUE(StreamingConvert(file, kDefaultTapeBufferSize, SIZE_MAX) == expected);
+    std::vector<Seam> seams;
     for (std::size_t chunk = kTapeBlockRoom; chunk < kTapeBlockRoom + 320; ++chunk) {
-        for (const ByteScan scan : RunnableByteScans()) {
-            const Outcome actual = StreamingConvert(file, kDefaultTapeBufferSize, chunk, scan);
-            ASSERT_TRUE(actual == expected)
-                << "reads of " << chunk << ", " << ByteScanName(scan) << " scan\n  expected "
-                << Describe(expected).substr(0, 300) << "\n  actual   " << Describe(actual).substr(0, 300);
-        }
+        seams.push_back({kDefaultTapeBufferSize, chunk});
     }
+    EXPECT_EQ(test::DifferenceAtSeams(file, seams), "");
 }
 
 }  // namespace

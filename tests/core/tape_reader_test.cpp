@@ -1,32 +1,20 @@
-// The legacy reader, rule by rule. Every case is read with several buffer and
-// read sizes, so each record also straddles refills.
-#include "core/tape_reader.h"
+// The legacy reader, rule by rule. Every case is also converted at every
+// buffer seam (tests/support/seams.h), so each record straddles refills.
+#include "core/record/tape_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "core/conv_tape_file.h"
-#include "core/tape_line.h"
+#include "core/record/conv_tape_file.h"
+#include "core/record/tape_line.h"
 #include "tests/support/memory_conversion.h"
 #include "tests/support/memory_files.h"
+#include "tests/support/seams.h"
 
 namespace talvoren {
 namespace {
-
-// Buffer size of the reader, and the most bytes one Read of the file returns.
-const std::pair<std::size_t, std::size_t> kSeams[] = {
-    {1, 1},
-    {2, 2},
-    {3, 3},
-    {7, 7},
-    {64, 64},
-    {kDefaultTapeBufferSize, 1},
-    {kDefaultTapeBufferSize, 4},
-    {kDefaultTapeBufferSize, 5},
-    {kDefaultTapeBufferSize, kDefaultTapeBufferSize},
-};
 
 std::string Describe(const std::vector<TapeRecord>& records) {
     std::string text;
@@ -34,22 +22,23 @@ std::string Describe(const std::vector<TapeRecord>& records) {
     return text;
 }
 
-// The upgraded file of `data` as ConvTapeFile writes it with `scan`.
-std::string ConvertedWith(ByteScan scan, const std::string& data) {
-    return test::ConvertInMemory(data, kDefaultTapeBufferSize, SIZE_MAX, scan).output;
-}
-
 std::string LinesOf(const std::vector<TapeRecord>& records) {
     std::string lines;
-    for (const TapeRecord& record : records) lines += FormatTapeLine(record) + "\r\n";
+    char end[kTapeLineEndMax];
+    for (const TapeRecord& record : records)
+        lines += record.text + std::string(end, FormatTapeLineEnd(record.number, end));
     return lines;
 }
 
-std::vector<TapeRecord> ReadAll(const std::string& data, std::size_t buffer_size, std::size_t chunk_size) {
-    test::MemoryInput file(data, chunk_size);
-    TapeInput input(file, buffer_size);
+std::vector<TapeRecord> ReadAll(const std::string& data) {
+    test::MemoryInput file(data);
+    TapeInput input(file);
     std::vector<TapeRecord> records;
-    while (!input.AtEnd()) records.push_back(ReadTapeRecord(input));
+    TapeRecord record;
+    while (!input.AtEnd()) {
+        ReadTapeRecord(input, record);
+        records.push_back(record);
+    }
     return records;
 }
 
@@ -85,16 +74,12 @@ TEST(TapeReader, AcceptedRecords) {
         {"first two bytes of a mark only", "\xEF\xBB,2", {{"\xEF\xBB", 2}}},
     };
     for (const auto& c : cases) {
-        for (const auto& [buffer_size, chunk_size] : kSeams) {
-            EXPECT_EQ(Describe(ReadAll(c.data, buffer_size, chunk_size)), Describe(c.records))
-                << c.rule << ", buffer " << buffer_size << ", chunk " << chunk_size;
-        }
+        EXPECT_EQ(Describe(ReadAll(c.data)), Describe(c.records)) << c.rule;
         // After a first line, where the block conversion may take them, the
-        // records convert as read, whichever byte scan finds their fields.
-        for (const ByteScan scan : RunnableByteScans()) {
-            EXPECT_EQ(ConvertedWith(scan, "Z,0\n" + c.data), "Z, 0,0\r\n" + LinesOf(c.records))
-                << c.rule << ", " << ByteScanName(scan) << " scan";
-        }
+        // records convert as read.
+        const std::string after_first = "Z,0\n" + c.data;
+        EXPECT_EQ(test::ConvertInMemory(after_first).output, "Z, 0,0\r\n" + LinesOf(c.records)) << c.rule;
+        for (const std::string& data : {c.data, after_first}) EXPECT_EQ(test::DifferenceAtSeams(data), "") << c.rule;
     }
 }
 
@@ -158,18 +143,17 @@ TEST(TapeReader, Refusals) {
         // Also after a good first line: the first record of a file is read apart.
         for (const std::string prefix : {"", "Z,0\r\n"}) {
             if (!prefix.empty() && c.code == FailureCode::Utf8ByteOrderMark) continue;
-            for (const auto& [buffer_size, chunk_size] : kSeams) {
-                const std::string where = prefix + c.data.substr(0, 40) + ", buffer " + std::to_string(buffer_size) +
-                                          ", chunk " + std::to_string(chunk_size);
-                try {
-                    ReadAll(prefix + c.data, buffer_size, chunk_size);
-                    ADD_FAILURE() << "accepted: " << where;
-                } catch (const ConvError& error) {
-                    EXPECT_EQ(error.failure().code, c.code) << where;
-                    EXPECT_EQ(error.failure().line, c.line + (prefix.empty() ? 0 : 1)) << where;
-                    EXPECT_EQ(error.failure().field, c.field) << where;
-                }
+            const std::string data = prefix + c.data;
+            const std::string where = data.substr(0, 40);
+            const test::MemoryConversion whole = test::ConvertInMemory(data);
+            if (!whole.failure) {
+                ADD_FAILURE() << "accepted: " << where;
+                continue;
             }
+            EXPECT_EQ(whole.failure->code, c.code) << where;
+            EXPECT_EQ(whole.failure->line, c.line + (prefix.empty() ? 0 : 1)) << where;
+            EXPECT_EQ(whole.failure->field, c.field) << where;
+            EXPECT_EQ(test::DifferenceAtSeams(data, whole), "") << where;
         }
     }
 }
@@ -181,17 +165,16 @@ TEST(TapeReader, EveryNumberIsReadBack) {
         data += "A," + std::string(n < 0 ? "-" : "") + digits + "\r\n";
         data += "B," + std::string(n < 0 ? "-" : "+") + std::string(5 - digits.size(), '0') + digits + " \n";
     }
-    for (std::size_t buffer_size : {std::size_t{7}, kDefaultTapeBufferSize}) {
-        const std::vector<TapeRecord> records = ReadAll(data, buffer_size, buffer_size);
-        ASSERT_EQ(records.size(), 2u * 65536);
-        for (int n = -32768; n <= 32767; ++n) {
-            ASSERT_EQ(records[2 * (n + 32768)].number, n);
-            ASSERT_EQ(records[2 * (n + 32768) + 1].number, n) << n;
-        }
+    const std::vector<TapeRecord> records = ReadAll(data);
+    ASSERT_EQ(records.size(), 2u * 65536);
+    for (int n = -32768; n <= 32767; ++n) {
+        ASSERT_EQ(records[2 * (n + 32768)].number, n);
+        ASSERT_EQ(records[2 * (n + 32768) + 1].number, n) << n;
     }
-    const std::string lines = LinesOf(ReadAll(data, kDefaultTapeBufferSize, kDefaultTapeBufferSize));
-    for (const ByteScan scan : RunnableByteScans())
-        EXPECT_TRUE(ConvertedWith(scan, data) == lines) << ByteScanName(scan);
+    EXPECT_TRUE(test::ConvertInMemory(data).output == LinesOf(records));
+    EXPECT_EQ(test::DifferenceAtSeams(
+                  data, std::vector<test::Seam>{{7, 7}, {kDefaultTapeBufferSize, kDefaultTapeBufferSize}}),
+              "");
 }
 
 TEST(TapeReader, TextOfExactlyTheLimitIsAcceptedWithinItsStorage) {
@@ -209,9 +192,10 @@ TEST(TapeReader, TextOfExactlyTheLimitIsAcceptedWithinItsStorage) {
 TEST(TapeReader, ReadingAtTheEndIsAMissingComma) {
     test::MemoryInput file("A,1\r\n\r\n");
     TapeInput input(file);
-    ReadTapeRecord(input);
+    TapeRecord record;
+    ReadTapeRecord(input, record);
     try {
-        ReadTapeRecord(input);
+        ReadTapeRecord(input, record);
         ADD_FAILURE() << "a record was read past the end";
     } catch (const ConvError& error) {
         EXPECT_EQ(error.failure().code, FailureCode::MissingComma);
@@ -237,7 +221,9 @@ TEST(TapeReader, RecordEndingInCrNeedsNoFurtherRead) {
     file.FailAfter(4, test::OsFailure(FailureCode::OtherOsError, 5, "broken"));
     TapeInput input(file, 64);
     ASSERT_FALSE(input.AtEnd());
-    EXPECT_EQ(ReadTapeRecord(input).number, 1);
+    TapeRecord record;
+    ReadTapeRecord(input, record);
+    EXPECT_EQ(record.number, 1);
     EXPECT_THROW(input.AtEnd(), ConvError);
 }
 

@@ -7,12 +7,14 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
-#include "core/conv_tape_file.h"
-#include "core/failure.h"
-#include "core/tape_block.h"
+#include "core/block/tape_block.h"
+#include "core/record/conv_tape_file.h"
+#include "core/texts/failure.h"
 #include "tests/support/memory_conversion.h"
 #include "tests/support/memory_files.h"
+#include "tests/support/seams.h"
 
 namespace talvoren::test {
 namespace {
@@ -21,8 +23,8 @@ using Outcome = MemoryConversion;
 
 // Converts `file` read `chunk_size` bytes at a time with `buffer_size` buffers.
 Outcome Convert(std::string_view file, std::size_t buffer_size, std::size_t chunk_size,
-                std::optional<std::size_t> fail_after = std::nullopt, ByteScan scan = FastestByteScan()) {
-    return ConvertInMemory(std::string(file), buffer_size, chunk_size, scan, fail_after);
+                std::optional<std::size_t> fail_after = std::nullopt) {
+    return ConvertInMemory(std::string(file), buffer_size, chunk_size, FastestByteScan(), fail_after);
 }
 
 bool SameFailure(const std::optional<Failure>& a, const std::optional<Failure>& b) {
@@ -110,30 +112,17 @@ std::string CheckTapeConversion(std::string_view file) {
         if (!IsValidUtf8(whole.description)) return "a refusal's description is not valid UTF-8";
     }
 
-    // Small buffers and short reads put a refill inside every record.
-    const struct {
-        std::size_t buffer;
-        std::size_t chunk;
-    } splits[] = {{1, 1}, {2, 3}, {3 + file.size() % 7, 1 + file.size() % 5}, {64, 17}};
-    for (const auto& split : splits) {
-        const Outcome small = Convert(file, split.buffer, split.chunk);
-        if (small.output != whole.output || !SameFailure(small.failure, whole.failure)) {
-            return "buffer " + std::to_string(split.buffer) + " with reads of " + std::to_string(split.chunk) +
-                   " gives another result than the whole file";
-        }
-    }
-
-    // Every byte scan, with the whole file and with buffers just large
-    // enough for the block conversion that end inside records.
-    for (const ByteScan scan : RunnableByteScans()) {
-        for (const auto& split :
-             {std::pair{whole_buffer, SIZE_MAX}, std::pair{kTapeBlockRoom + 5, 1 + file.size() % 61}}) {
-            const Outcome scanned = Convert(file, split.first, split.second, std::nullopt, scan);
-            if (scanned.output != whole.output || !SameFailure(scanned.failure, whole.failure)) {
-                return std::string("the ") + ByteScanName(scan) + " scan with buffer " + std::to_string(split.first) +
-                       " gives another result than the whole file";
-            }
-        }
+    // Small buffers and short reads put a refill inside every record, and
+    // buffers just large enough for the block conversion end inside
+    // records; with every byte scan.
+    const std::vector<Seam> seams = {{1, 1},
+                                     {2, 3},
+                                     {3 + file.size() % 7, 1 + file.size() % 5},
+                                     {64, 17},
+                                     {whole_buffer, SIZE_MAX},
+                                     {kTapeBlockRoom + 5, 1 + file.size() % 61}};
+    if (const std::string difference = DifferenceAtSeams(std::string(file), whole, seams); !difference.empty()) {
+        return difference + ", unlike the whole file";
     }
 
     // A read failure halfway: what was written before it is a prefix of the

@@ -10,8 +10,8 @@
 #include <windows.h>
 #endif
 
-#include "core/failure.h"
-#include "core/tape_file_list.h"
+#include "core/run/tape_file_list.h"
+#include "core/texts/failure.h"
 #include "platform/files/host_files.h"
 #include "platform/files/temporary_file_name.h"
 #include "tests/support/temp_folder.h"

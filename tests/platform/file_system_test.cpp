@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/failure.h"
+#include "core/texts/failure.h"
 #include "platform/files/host_files.h"
 #include "platform/files/interrupt_cleanup.h"
 #include "platform/files/temporary_file_name.h"

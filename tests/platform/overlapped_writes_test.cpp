@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/failure.h"
+#include "core/texts/failure.h"
 #include "tests/support/memory_files.h"
 
 namespace talvoren {

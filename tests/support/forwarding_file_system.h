@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "core/file_system.h"
+#include "core/run/file_system.h"
 
 namespace talvoren::test {
 

@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "core/byte_scan.h"
-#include "core/conv_tape_file.h"
-#include "core/failure.h"
+#include "core/block/byte_scan_for_tests.h"
+#include "core/record/conv_tape_file.h"
+#include "core/texts/failure.h"
 #include "tests/support/memory_files.h"
 
 namespace talvoren::test {
@@ -33,7 +33,7 @@ inline MemoryConversion ConvertInMemory(std::string file, std::size_t buffer_siz
     MemoryOutput output;
     MemoryConversion conversion;
     try {
-        ConvTapeFile(input, output, buffer_size, scan);
+        ConvTapeFileWithScan(input, output, buffer_size, scan);
     } catch (const ConvError& error) {
         conversion.failure = error.failure();
         conversion.description = error.what();

@@ -11,8 +11,8 @@
 #include <string>
 #include <utility>
 
-#include "core/failure.h"
-#include "core/file_system.h"
+#include "core/run/file_system.h"
+#include "core/texts/failure.h"
 
 namespace talvoren::test {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/file_system.h"
+#include "core/run/file_system.h"
 
 namespace talvoren::test {
 

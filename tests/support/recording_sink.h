@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "core/run_message.h"
+#include "core/texts/message_sink.h"
 
 namespace talvoren::test {
 

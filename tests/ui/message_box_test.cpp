@@ -7,9 +7,9 @@
 
 #include <thread>
 
-#include "core/run_message.h"
-#include "platform/winui/message_box_win32.h"
+#include "core/texts/message_sink.h"
 #include "platform/files/wide_text.h"
+#include "platform/winui/message_box_win32.h"
 #include "tests/ui/gui_driver.h"
 
 namespace talvoren {

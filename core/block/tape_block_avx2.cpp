@@ -1,0 +1,12 @@
+// The block conversion over the AVX2 byte scan. Flattened, so that the scan's
+// target holds in the whole conversion.
+#include "core/block/byte_scan_avx2.h"
+#include "core/block/tape_block_lines.h"
+
+namespace talvoren {
+
+__attribute__((target("avx2"), flatten)) char* ConvTapeBlockAvx2(TapeInput& input, char* out, const char* out_end) {
+    return tape_block_detail::ConvUsualLines<Avx2Scan>(input, out, out_end);
+}
+
+}  // namespace talvoren

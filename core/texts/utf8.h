@@ -1,0 +1,29 @@
+// UTF-8 encoding of one code point, for the texts made inside the program
+// (decoded fields, names narrowed from the host's UTF-16).
+#pragma once
+
+#include <string>
+
+namespace talvoren {
+
+// Appends the UTF-8 form of `code` (at most 0x10FFFF) to `out`. A lone
+// surrogate gets its three-byte form, so a host's name survives the trip.
+inline void AppendUtf8(char32_t code, std::string& out) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+}  // namespace talvoren
