@@ -4,7 +4,7 @@
 
 #include "cli/driver.h"
 #include "platform/files/interrupt_cleanup.h"
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 int wmain(int argc, wchar_t** argv) {
     talvoren::RemoveTemporaryFileOnInterrupt();

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <mutex>
 
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace talvoren {
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/files/console.h"
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace talvoren {
 namespace {

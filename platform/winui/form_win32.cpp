@@ -12,7 +12,7 @@
 #include "platform/winui/message_loop_win32.h"
 #include "platform/winui/resource_ids.h"
 #include "platform/winui/twips.h"
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 #include "platform/winui/windows_error_win32.h"
 
 namespace talvoren::winui {

@@ -9,7 +9,7 @@
 
 #include "core/run_message.h"
 #include "platform/winui/message_box_win32.h"
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 #include "tests/ui/gui_driver.h"
 
 namespace talvoren {
