@@ -1,6 +1,6 @@
 // Terminal output on Windows: WriteConsoleW to a console; UTF-8 bytes with
 // CR LF line ends when the stream is redirected to a file or a pipe.
-#include "platform/files/console.h"
+#include "cli/console.h"
 
 #include <windows.h>
 
