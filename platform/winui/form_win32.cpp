@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "platform/winui/dir_list_win32.h"
 #include "platform/winui/dpi_win32.h"
@@ -10,7 +11,6 @@
 #include "platform/winui/file_list_box_win32.h"
 #include "platform/winui/message_box_win32.h"
 #include "platform/winui/message_loop_win32.h"
-#include "platform/winui/resource_ids.h"
 #include "platform/winui/twips.h"
 #include "platform/win32/wide_text.h"
 #include "platform/winui/windows_error_win32.h"
@@ -32,7 +32,6 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC procedure) {
     form.hInstance = GetModuleHandleW(nullptr);
     form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    form.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TALVOREN_ICON_GROUP));
     form.lpszClassName = name;
     if (RegisterClassExW(&form) == 0) ThrowLastError("RegisterClassExW");
 }
@@ -123,6 +122,18 @@ BOOL CALLBACK StopAtEnabledForm(HWND window, LPARAM found) {
     return FALSE;
 }
 
+// Both sizes from the group: the small one is drawn for the title bar, not
+// shrunk from the large one.
+void SetIcon(HWND window, int resource) {
+    HINSTANCE program = GetModuleHandleW(nullptr);
+    const wchar_t* group = MAKEINTRESOURCEW(resource);
+    for (const auto& [which, side] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
+        const int pixels = GetSystemMetrics(side);
+        HANDLE icon = LoadImageW(program, group, IMAGE_ICON, pixels, pixels, LR_SHARED);
+        SendMessageW(window, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+    }
+}
+
 int TabOrder(const ControlRow& row) { return row.tab_index == kNoTabIndex ? INT_MAX : row.tab_index; }
 
 }  // namespace
@@ -141,6 +152,7 @@ Form::Form(FormLayout layout) : layout_(std::move(layout)) {
     CreateWindowExW(ex_style, kFormClass, Widen(layout_.caption).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, GetModuleHandleW(nullptr), this);
     if (window_ == nullptr) ThrowLastError("CreateWindowExW " + layout_.caption);
+    if (layout_.icon_resource != 0) SetIcon(window_, layout_.icon_resource);
     dpi_ = WindowDpi(window_);
     CreateControls();
     ApplyLayout();

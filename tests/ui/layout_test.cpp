@@ -9,9 +9,9 @@
 #include <string>
 #include <utility>
 
+#include "app/resource_ids.h"
 #include "platform/winui/layout.h"
 #include "ui/choice_folder_layout.h"
-#include "platform/winui/resource_ids.h"
 #include "ui/dat_inst_dig_layout.h"
 
 namespace talvoren {
@@ -56,6 +56,7 @@ TEST(ChoiceFolderLayout, WindowAsDesigned) {
     EXPECT_EQ(form.client_width, 5220);
     EXPECT_EQ(form.client_height, 4470);
     EXPECT_EQ(form.position, winui::StartPosition::WindowsDefault);
+    EXPECT_EQ(form.icon_resource, TALVOREN_ICON_GROUP);
     EXPECT_EQ(form.close_clicks.name, "Command1") << "closing acts as Cancel";
     EXPECT_EQ(form.close_clicks.index, 1);
     ExpectSound(form);
@@ -74,6 +75,7 @@ TEST(DatInstDigLayout, WindowAsDesigned) {
     EXPECT_EQ(form.client_height, 4305);
     EXPECT_EQ(form.position, winui::StartPosition::CenterScreen);
     EXPECT_TRUE(form.in_taskbar);
+    EXPECT_EQ(form.icon_resource, TALVOREN_ICON_GROUP);
     EXPECT_EQ(form.close_clicks.name, "Command1") << "closing acts as Cancel";
     EXPECT_EQ(form.close_clicks.index, 1);
     ExpectSound(form);
