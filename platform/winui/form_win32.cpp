@@ -9,6 +9,7 @@
 #include "platform/winui/drive_list_win32.h"
 #include "platform/winui/file_drop_win32.h"
 #include "platform/winui/file_list_box_win32.h"
+#include "platform/winui/form_class_win32.h"
 #include "platform/winui/message_box_win32.h"
 #include "platform/winui/message_loop_win32.h"
 #include "platform/winui/twips.h"
@@ -18,7 +19,6 @@
 namespace talvoren::winui {
 namespace {
 
-constexpr wchar_t kFormClass[] = L"TalvorenForm";
 constexpr wchar_t kOwnerClass[] = L"TalvorenOwner";
 constexpr int kFirstControlId = 100;  // clear of IDOK and IDCANCEL, which the dialog manager sends
 // Posted to a form that was activated while a modal form of the program
@@ -138,9 +138,10 @@ int TabOrder(const ControlRow& row) { return row.tab_index == kNoTabIndex ? INT_
 
 }  // namespace
 
-bool IsFormWindow(HWND window) {
-    wchar_t name[32] = L"";
-    return GetClassNameW(window, name, 32) > 0 && std::wstring(name) == kFormClass;
+int RunUntilUnloaded(Form& startup) {
+    startup.Show();
+    PumpMessagesUntil([&startup] { return !startup.IsLoaded(); });
+    return 0;
 }
 
 Form::Form(FormLayout layout) : layout_(std::move(layout)) {
@@ -226,9 +227,9 @@ void Form::CenterOnScreen() {
     SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form::Show(int modal) {
+void Form::Show(Modality modality) {
     if (window_ == nullptr) throw std::logic_error("Show of an unloaded window: " + layout_.caption);
-    if (modal != kModal) {
+    if (modality == Modality::Modeless) {
         Reveal();
         return;
     }
@@ -407,7 +408,7 @@ LRESULT Form::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
     case WM_DROPFILES: {
         const FileDrop drop = TakeDrop(reinterpret_cast<HDROP>(wparam));
-        if (on_drop_) on_drop_(MulDiv(drop.at.x, 1440, dpi_), MulDiv(drop.at.y, 1440, dpi_), drop.paths);
+        if (on_drop_) on_drop_(PixelsToTwips(drop.at.x, dpi_), PixelsToTwips(drop.at.y, dpi_), drop.paths);
         return 0;
     }
     case WM_SETCURSOR:
