@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "platform/win32/wide_text.h"
+#include "tests/ui/designed_places.h"
 #include "tests/ui/gui_driver.h"
+#include "ui/dat_inst_dig_layout.h"
 
 namespace talvoren::gui {
 namespace {
@@ -129,18 +131,37 @@ TEST(DatInstDigGui, StartsCentredWithEmptyFieldsTheRunButtonDisabledAndFocusOnTh
     EXPECT_EQ(window.program.WaitForExit(), 0u);
 }
 
+// The window class a control of each kind is made of, as GetClassName gives it in lower case.
+std::wstring KindOf(winui::ControlKind kind) {
+    switch (kind) {
+    case winui::ControlKind::Label:
+    case winui::ControlKind::Picture:
+        return L"static";
+    case winui::ControlKind::TextBox:
+        return L"edit";
+    case winui::ControlKind::CommandButton:
+        return L"button";
+    case winui::ControlKind::DriveList:
+        return L"combobox";
+    case winui::ControlKind::DirList:
+    case winui::ControlKind::FileList:
+        return L"listbox";
+    }
+    return L"?";
+}
+
 TEST(DatInstDigGui, WindowAndEveryControlHaveTheirDesignedRectanglesAtTheDisplaysScale) {
     MainWindow window;
     ASSERT_NE(window.form, nullptr);
+    const winui::FormLayout& layout = DatInstDigLayout();
     const SIZE client = ClientSize(window.form);
-    EXPECT_TRUE(PlacedAt({0, 0, client.cx, client.cy}, Scaled({0, 0, 652, 287}))) << "client area";
+    EXPECT_TRUE(PlacedAt({0, 0, client.cx, client.cy}, Scaled(ClientAt96(layout)))) << "client area";
 
     struct Control {
         std::wstring kind, text;
         RECT place;  // at 96 DPI
         bool visible;
     };
-    auto at = [](LONG left, LONG top, LONG width, LONG height) { return RECT{left, top, left + width, top + height}; };
     std::vector<Control> seen;
     for (HWND child = GetWindow(window.form, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         wchar_t name[64] = L"";
@@ -149,28 +170,14 @@ TEST(DatInstDigGui, WindowAndEveryControlHaveTheirDesignedRectanglesAtTheDisplay
         std::transform(kind.begin(), kind.end(), kind.begin(), [](wchar_t c) { return std::towlower(c); });
         seen.push_back({kind, Text(child), PlaceInParent(child), IsWindowVisible(child) != FALSE});
     }
-    const Control designed[] = {
-        {L"static", L"", at(-2, -1, 651, 59), true},
-        {L"static", L"放送データバージョンUPコンバータ", at(10, 5, 317, 22), true},
-        {L"static", L"", at(587, -2, 65, 62), true},
-        {L"static", L"運賃表示器アプリの旧バージョンの放送データをVer4用の放送データへまとめてコンバートします。",
-         at(28, 35, 552, 19), true},
-        {L"static", L"", at(0, 58, 651, 3), true},
-        {L"static", L"１．旧バージョンの放送データ(*.Tp.csv)が入っている位置(フォルダー)を指定してください",
-         at(25, 91, 508, 16), true},
-        {L"edit", L"", at(35, 109, 502, 21), true},
-        {L"button", L"参照(&B)", at(541, 110, 70, 22), true},
-        {L"static", L"２．コンバートした放送データの保存先(フォルダー)を指定してください", at(24, 151, 411, 16), true},
-        {L"edit", L"", at(35, 169, 502, 21), true},
-        {L"button", L"参照(&B)", at(541, 170, 70, 22), true},
-        {L"static", L"※コンバート先のフォルダーに同じファイル名が存在する場合には、上書きされますのでご注意ください。",
-         at(36, 197, 585, 15), true},
-        {L"listbox", L"", at(15, 221, 140, 18), false},
-        {L"static", L"", at(-2, 248, 652, 3), true},
-        {L"button", L"変換実行", at(447, 256, 76, 25), true},
-        {L"button", L"キャンセル", at(531, 256, 76, 25), true},
-    };
-    EXPECT_EQ(seen.size(), std::size(designed));
+    // What each row of the table makes: its window class, and the text only
+    // a caption shows (a file list's pattern is not its window text).
+    std::vector<Control> designed;
+    for (const winui::ControlRow& row : layout.controls) {
+        const bool captioned = row.kind == winui::ControlKind::Label || row.kind == winui::ControlKind::CommandButton;
+        designed.push_back({KindOf(row.kind), captioned ? Widen(row.text) : L"", PlaceAt96(row.rect), row.visible});
+    }
+    EXPECT_EQ(seen.size(), designed.size());
     for (const Control& control : designed) {
         // Each designed control is one of the window's, and none is counted twice.
         auto match = std::find_if(seen.begin(), seen.end(), [&](const Control& other) {
