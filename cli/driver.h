@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/files/console.h"
+#include "cli/console.h"
 
 namespace talvoren {
 

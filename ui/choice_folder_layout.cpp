@@ -1,5 +1,7 @@
 #include "ui/choice_folder_layout.h"
 
+#include "app/resource_ids.h"
+
 namespace talvoren {
 
 using winui::ControlKind;
@@ -14,6 +16,7 @@ const winui::FormLayout& ChoiceFolderLayout() {
         form.client_height = 4470;
         form.position = winui::StartPosition::WindowsDefault;
         form.in_taskbar = false;
+        form.icon_resource = TALVOREN_ICON_GROUP;
         form.close_clicks = {"Command1", 1};  // the close box acts as Cancel
         form.controls = {
             // The caller replaces this design text before every showing.

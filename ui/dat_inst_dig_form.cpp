@@ -78,7 +78,7 @@ void DatInstDigForm::Command2_Click(int index) {
     frmChoiceFolder().Label1.SetCaption(index == 0
                                             ? "旧バージョンのデータが入っている位置(フォルダー)を指定してください"
                                             : "コンバートしたデータの保存先(フォルダー)を指定してください");
-    frmChoiceFolder().Show(winui::kModal);
+    frmChoiceFolder().Show(winui::Modality::Modal);
     if (!Module1::SelectedFolder.empty()) Text1(index).SetText(Module1::SelectedFolder);
 }
 

@@ -1,6 +1,6 @@
 #include "ui/dat_inst_dig_layout.h"
 
-#include "platform/winui/resource_ids.h"
+#include "app/resource_ids.h"
 
 namespace talvoren {
 
@@ -27,6 +27,7 @@ const winui::FormLayout& DatInstDigLayout() {
         form.client_height = 4305;
         form.position = winui::StartPosition::CenterScreen;
         form.in_taskbar = true;
+        form.icon_resource = TALVOREN_ICON_GROUP;
         form.close_clicks = {"Command1", 1};  // the close box acts as Cancel
         form.controls = {
             // The white header band lies beneath the title, the description and the picture.

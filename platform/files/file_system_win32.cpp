@@ -17,8 +17,8 @@
 #include "platform/files/literal_path_win32.h"
 #include "platform/files/os_error.h"
 #include "platform/files/temporary_file_name.h"
-#include "platform/files/unique_handle_win32.h"
-#include "platform/files/wide_text.h"
+#include "platform/win32/unique_handle_win32.h"
+#include "platform/win32/wide_text.h"
 
 namespace talvoren {
 namespace {

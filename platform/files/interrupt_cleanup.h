@@ -1,16 +1,20 @@
 // The named temporary files the process is writing, removed when the driver is
 // interrupted (Ctrl+C, termination, a closed terminal or console) so that
-// nothing half-made stays behind; the progress line is blanked too (see
-// SetColumnsToBlankOnInterrupt in console.h), and the process then ends as
-// interrupted programs do.
+// nothing half-made stays behind; the process then ends as interrupted
+// programs do.
 #pragma once
 
 #include <string>
 
 namespace talvoren {
 
+// What the caller must still put right after the files are gone (the
+// driver blanks its progress line). It runs in the interrupt handler: on
+// POSIX it must be async-signal-safe.
+using InterruptHook = void (*)();
+
 // Installs the handlers; the driver calls it once at start.
-void RemoveTemporaryFileOnInterrupt();
+void RemoveTemporaryFileOnInterrupt(InterruptHook then = nullptr);
 
 // Removes the marked files, once, as the last step of a process about to
 // end: the interrupt handlers call it, and the window when a Windows session

@@ -1,4 +1,4 @@
-// On POSIX the handler removes the files, blanks the progress line, and
+// On POSIX the handler removes the files, runs the caller's hook, and
 // raises the signal again with its default action, so the shell sees the
 // usual 130 (SIGINT) or 143 (SIGTERM).
 #include "platform/files/interrupt_cleanup.h"
@@ -9,8 +9,6 @@
 #include <atomic>
 #include <cstddef>
 
-#include "platform/files/console.h"
-
 namespace talvoren {
 namespace {
 
@@ -19,10 +17,12 @@ namespace {
 // written; a file that finds no free slot is not removed on an interrupt.
 constexpr std::size_t kSlots = 256;
 std::atomic<const char*> pending_paths[kSlots];
+std::atomic<InterruptHook> after_removal{nullptr};
+static_assert(std::atomic<InterruptHook>::is_always_lock_free);
 
 void RemoveAndEnd(int signal_number) {
     RemovePendingTemporaryFiles();
-    BlankColumnsOnInterrupt();
+    if (InterruptHook then = after_removal.load()) then();
     // SA_RESETHAND has restored the default action; it ends the process once
     // this handler returns.
     raise(signal_number);
@@ -37,7 +37,8 @@ void RemovePendingTemporaryFiles() {
     }
 }
 
-void RemoveTemporaryFileOnInterrupt() {
+void RemoveTemporaryFileOnInterrupt(InterruptHook then) {
+    after_removal.store(then);
     struct sigaction action = {};
     action.sa_handler = RemoveAndEnd;
     action.sa_flags = SA_RESETHAND;

@@ -1,22 +1,23 @@
 // On Windows a console control handler runs on a thread of its own while the
 // run goes on: it removes the files under the lock that guards their names,
-// blanks the progress line, then ends the process as Ctrl+C does
+// runs the caller's hook, then ends the process as Ctrl+C does
 // (STATUS_CONTROL_C_EXIT).
 #include "platform/files/interrupt_cleanup.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <vector>
 
-#include "platform/files/console.h"
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace talvoren {
 namespace {
 
 std::mutex pending_lock;
+std::atomic<InterruptHook> after_removal{nullptr};
 // The paths of the living marks; a batch of finished files waits for its
 // names, so there may be many.
 std::vector<const std::string*> pending_paths;
@@ -29,7 +30,7 @@ BOOL WINAPI RemoveAndEnd(DWORD event) {
     case CTRL_LOGOFF_EVENT:
     case CTRL_SHUTDOWN_EVENT:
         RemovePendingTemporaryFiles();
-        BlankColumnsOnInterrupt();
+        if (InterruptHook then = after_removal.load()) then();
         ExitProcess(STATUS_CONTROL_C_EXIT);
     default:
         return FALSE;
@@ -38,7 +39,10 @@ BOOL WINAPI RemoveAndEnd(DWORD event) {
 
 }  // namespace
 
-void RemoveTemporaryFileOnInterrupt() { SetConsoleCtrlHandler(RemoveAndEnd, TRUE); }
+void RemoveTemporaryFileOnInterrupt(InterruptHook then) {
+    after_removal.store(then);
+    SetConsoleCtrlHandler(RemoveAndEnd, TRUE);
+}
 
 void RemovePendingTemporaryFiles() {
     // Held until the process is gone, so no mark comes or goes meanwhile and

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "platform/files/os_error.h"
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace talvoren {
 namespace {

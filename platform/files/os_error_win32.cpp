@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "platform/files/system_message_win32.h"
+#include "platform/win32/system_message_win32.h"
 
 namespace talvoren {
 namespace {

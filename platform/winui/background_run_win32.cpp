@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "platform/files/interrupt_cleanup.h"
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 #include "platform/winui/message_loop_win32.h"
 #include "platform/winui/taskbar_progress_win32.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 #include "platform/winui/windows_error_win32.h"
 
 namespace talvoren::winui {

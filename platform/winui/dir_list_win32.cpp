@@ -7,8 +7,8 @@
 #include <cwctype>
 
 #include "platform/winui/current_directory_win32.h"
-#include "platform/files/unique_handle_win32.h"
-#include "platform/files/wide_text.h"
+#include "platform/win32/unique_handle_win32.h"
+#include "platform/win32/wide_text.h"
 #include "platform/winui/windows_error_win32.h"
 
 namespace talvoren::winui {

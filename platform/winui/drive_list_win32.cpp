@@ -4,7 +4,7 @@
 
 #include "platform/winui/current_directory_win32.h"
 #include "platform/winui/twips.h"
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 #include "platform/winui/windows_error_win32.h"
 
 namespace talvoren::winui {

@@ -1,6 +1,6 @@
 #include "platform/winui/file_drop_win32.h"
 
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace talvoren::winui {
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace talvoren::winui {
 

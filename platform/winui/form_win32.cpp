@@ -2,23 +2,23 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "platform/winui/dir_list_win32.h"
 #include "platform/winui/dpi_win32.h"
 #include "platform/winui/drive_list_win32.h"
 #include "platform/winui/file_drop_win32.h"
 #include "platform/winui/file_list_box_win32.h"
+#include "platform/winui/form_class_win32.h"
 #include "platform/winui/message_box_win32.h"
 #include "platform/winui/message_loop_win32.h"
-#include "platform/winui/resource_ids.h"
 #include "platform/winui/twips.h"
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 #include "platform/winui/windows_error_win32.h"
 
 namespace talvoren::winui {
 namespace {
 
-constexpr wchar_t kFormClass[] = L"TalvorenForm";
 constexpr wchar_t kOwnerClass[] = L"TalvorenOwner";
 constexpr int kFirstControlId = 100;  // clear of IDOK and IDCANCEL, which the dialog manager sends
 // Posted to a form that was activated while a modal form of the program
@@ -32,7 +32,6 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC procedure) {
     form.hInstance = GetModuleHandleW(nullptr);
     form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    form.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TALVOREN_ICON_GROUP));
     form.lpszClassName = name;
     if (RegisterClassExW(&form) == 0) ThrowLastError("RegisterClassExW");
 }
@@ -123,13 +122,26 @@ BOOL CALLBACK StopAtEnabledForm(HWND window, LPARAM found) {
     return FALSE;
 }
 
+// Both sizes from the group: the small one is drawn for the title bar, not
+// shrunk from the large one.
+void SetIcon(HWND window, int resource) {
+    HINSTANCE program = GetModuleHandleW(nullptr);
+    const wchar_t* group = MAKEINTRESOURCEW(resource);
+    for (const auto& [which, side] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
+        const int pixels = GetSystemMetrics(side);
+        HANDLE icon = LoadImageW(program, group, IMAGE_ICON, pixels, pixels, LR_SHARED);
+        SendMessageW(window, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+    }
+}
+
 int TabOrder(const ControlRow& row) { return row.tab_index == kNoTabIndex ? INT_MAX : row.tab_index; }
 
 }  // namespace
 
-bool IsFormWindow(HWND window) {
-    wchar_t name[32] = L"";
-    return GetClassNameW(window, name, 32) > 0 && std::wstring(name) == kFormClass;
+int RunUntilUnloaded(Form& startup) {
+    startup.Show();
+    PumpMessagesUntil([&startup] { return !startup.IsLoaded(); });
+    return 0;
 }
 
 Form::Form(FormLayout layout) : layout_(std::move(layout)) {
@@ -141,6 +153,7 @@ Form::Form(FormLayout layout) : layout_(std::move(layout)) {
     CreateWindowExW(ex_style, kFormClass, Widen(layout_.caption).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, GetModuleHandleW(nullptr), this);
     if (window_ == nullptr) ThrowLastError("CreateWindowExW " + layout_.caption);
+    if (layout_.icon_resource != 0) SetIcon(window_, layout_.icon_resource);
     dpi_ = WindowDpi(window_);
     CreateControls();
     ApplyLayout();
@@ -214,9 +227,9 @@ void Form::CenterOnScreen() {
     SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form::Show(int modal) {
+void Form::Show(Modality modality) {
     if (window_ == nullptr) throw std::logic_error("Show of an unloaded window: " + layout_.caption);
-    if (modal != kModal) {
+    if (modality == Modality::Modeless) {
         Reveal();
         return;
     }
@@ -395,7 +408,7 @@ LRESULT Form::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
     case WM_DROPFILES: {
         const FileDrop drop = TakeDrop(reinterpret_cast<HDROP>(wparam));
-        if (on_drop_) on_drop_(MulDiv(drop.at.x, 1440, dpi_), MulDiv(drop.at.y, 1440, dpi_), drop.paths);
+        if (on_drop_) on_drop_(PixelsToTwips(drop.at.x, dpi_), PixelsToTwips(drop.at.y, dpi_), drop.paths);
         return 0;
     }
     case WM_SETCURSOR:

@@ -18,7 +18,8 @@
 
 namespace talvoren::winui {
 
-constexpr int kModal = 1;
+// A modal window holds the program's other windows until it is hidden.
+enum class Modality { Modeless, Modal };
 
 class Form {
 public:
@@ -32,9 +33,9 @@ public:
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    // Shows the window; with kModal the other windows of the program take no
-    // input and Show returns once this window is hidden or unloaded.
-    void Show(int modal = 0);
+    // Shows the window; a modal one keeps the program's other windows from
+    // input, and Show returns once it is hidden or unloaded.
+    void Show(Modality modality = Modality::Modeless);
     void Hide();
     // Destroys the window; the object stays, unloaded.
     void Unload();
@@ -87,8 +88,8 @@ private:
     DropHandler on_drop_;
 };
 
-// True for the top-level window of a Form: the message loops route its
-// keyboard input through the dialog manager.
-bool IsFormWindow(HWND window);
+// Shows the start-up window and dispatches events until it is unloaded.
+// Returns the process's exit code.
+int RunUntilUnloaded(Form& startup);
 
 }  // namespace talvoren::winui

@@ -86,6 +86,7 @@ struct FormLayout {
     int client_height = 0;
     StartPosition position = StartPosition::WindowsDefault;
     bool in_taskbar = true;
+    int icon_resource = 0;  // the title bar's and taskbar's icon (RT_GROUP_ICON); 0 for none
     // The title bar's close box clicks this button, so closing acts as it does.
     ControlRef close_clicks;
     std::vector<ControlRow> controls;

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "platform/winui/form_win32.h"
+#include "platform/winui/form_class_win32.h"
 
 namespace talvoren::winui {
 
@@ -28,12 +28,6 @@ void StartRuntime() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-}
-
-int RunUntilUnloaded(Form& startup) {
-    startup.Show();
-    PumpMessagesUntil([&startup] { return !startup.IsLoaded(); });
-    return 0;
 }
 
 }  // namespace talvoren::winui

@@ -6,8 +6,6 @@
 
 namespace talvoren::winui {
 
-class Form;
-
 // Dispatches the thread's messages until `done` holds, checking it before
 // each wait. A form's keyboard input goes through the dialog manager first
 // (Tab and Shift+Tab, access keys). WM_QUIT ends the pump and is posted again
@@ -17,9 +15,5 @@ bool PumpMessagesUntil(const std::function<bool()>& done);
 // Prepares the runtime on this thread: common controls, and no system prompt
 // for a drive without a medium (the drive list handles that itself).
 void StartRuntime();
-
-// Shows the start-up window and dispatches events until it is unloaded.
-// Returns the process's exit code.
-int RunUntilUnloaded(Form& startup);
 
 }  // namespace talvoren::winui

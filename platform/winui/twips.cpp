@@ -10,6 +10,12 @@ int TwipsToPixels(int twips, int dpi) {
     return static_cast<int>((scaled + half) / 1440);
 }
 
+int PixelsToTwips(int pixels, int dpi) {
+    const std::int64_t scaled = std::int64_t{pixels} * 1440;
+    const std::int64_t half = (scaled < 0 ? -dpi : dpi) / 2;
+    return static_cast<int>((scaled + half) / dpi);
+}
+
 PixelRect ToPixels(const TwipsRect& rect, int dpi) {
     const int left = TwipsToPixels(rect.left, dpi);
     const int top = TwipsToPixels(rect.top, dpi);

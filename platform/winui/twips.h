@@ -1,4 +1,4 @@
-// Twips (1/1440 inch) to pixels at a window's DPI: 15 twips to the pixel at 96 DPI.
+// Twips (1/1440 inch) and pixels at a window's DPI: 15 twips to the pixel at 96 DPI.
 #pragma once
 
 #include "platform/winui/layout.h"
@@ -14,6 +14,10 @@ struct PixelRect {
 
 // twips × dpi / 1440, rounded to the nearest pixel, halves away from zero.
 int TwipsToPixels(int twips, int dpi);
+
+// The other way, for a point the system gives in pixels: pixels × 1440 / dpi,
+// rounded likewise.
+int PixelsToTwips(int pixels, int dpi);
 
 // Converts the edges rather than the sizes, so controls that touch in twips
 // still touch in pixels at any DPI.

@@ -1,4 +1,6 @@
-// The Japanese failure descriptions and the decoding of the field they quote.
+// The run's messages and the Japanese failure descriptions, written out here
+// once (the window tests compare what they show with core's functions), and
+// the decoding of the field a description quotes.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -7,6 +9,7 @@
 #include "core/texts/code_page_932.h"
 #include "core/texts/failure.h"
 #include "core/texts/failure_description.h"
+#include "core/texts/message_texts.h"
 
 namespace talvoren {
 namespace {
@@ -17,6 +20,36 @@ Failure At(FailureCode code, std::uint64_t line, std::string field = {}) {
     failure.line = line;
     failure.field = std::move(field);
     return failure;
+}
+
+TEST(Messages, EveryRunMessageWithItsTitleAndIcon) {
+    const struct {
+        RunMessage made;
+        std::string title, text;
+        MessageIcon icon;
+    } cases[] = {
+        {IdenticalFoldersMessage(), "エラー", "変換元と変換先のフォルダーに同一の場所を指定することは出来ません",
+         MessageIcon::Critical},
+        {NoMatchingFilesMessage(), "確認", "変換元に指定したフォルダーには該当するファイルがありませんでした。",
+         MessageIcon::Information},
+        {SourceNotGivenMessage(), "エラー", "変換元が指定されていません！", MessageIcon::Critical},
+        {DestinationNotGivenMessage(), "エラー", "変換先が指定されていません！", MessageIcon::Critical},
+        {CompletedMessage(), "完了", "変換が完了しました。", MessageIcon::Information},
+        {ConversionFailedMessage("C:\\old\\AB01Tp.csv", "D:\\new\\AB01Tp.csv", "原因"), "エラー",
+         "変換中に問題が発生しました。\r\n\r\n"
+         "変換元ファイル：C:\\old\\AB01Tp.csv\r\n"
+         "変換先ファイル：D:\\new\\AB01Tp.csv\r\n\r\n"
+         "エラー内容：原因",
+         MessageIcon::Critical},
+        {SourceUnreadableMessage("C:\\gone", "原因"), "エラー",
+         "変換元のフォルダーを読み取れません。\r\n\r\nフォルダー：C:\\gone\r\n\r\nエラー内容：原因",
+         MessageIcon::Critical},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.made.title, c.title) << c.text;
+        EXPECT_EQ(c.made.text, c.text);
+        EXPECT_EQ(c.made.icon, c.icon) << c.text;
+    }
 }
 
 TEST(Messages, NumberOutOfRangeNamesLineRangeAndField) {
@@ -47,6 +80,7 @@ TEST(Messages, EveryCodeHasItsOwnText) {
     }
     EXPECT_EQ(texts.size(), std::size(reader_codes) + std::size(file_codes));
     EXPECT_NE(DescribeFailure(At(FailureCode::SameAsSource, 0)).find("変換元のファイルそのもの"), std::string::npos);
+    EXPECT_EQ(DescribeFailure(At(FailureCode::NotFound, 0)), "ファイルまたはフォルダーが見つかりません。");
 }
 
 TEST(Messages, OtherOsErrorGivesThePlatformTextAndCode) {

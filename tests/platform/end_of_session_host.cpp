@@ -10,7 +10,7 @@
 
 #include "platform/files/host_files.h"
 #include "platform/files/interrupt_cleanup.h"
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 2) return 64;

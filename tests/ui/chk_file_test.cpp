@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 #include "tests/ui/gui_driver.h"
 #include "ui/dat_inst_dig_form.h"
 

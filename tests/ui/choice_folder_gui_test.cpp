@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
+#include "tests/ui/designed_places.h"
 #include "tests/ui/gui_driver.h"
+#include "ui/choice_folder_layout.h"
 
 namespace talvoren::gui {
 namespace {
@@ -319,21 +321,26 @@ TEST(ChoiceFolderGui, TabFollowsTheTabIndexAndEnterOrEscapeAreNotOkOrCancel) {
 TEST(ChoiceFolderGui, WindowAndControlsHaveTheirDesignedRectanglesAtTheDisplaysScale) {
     Chooser chooser(1, Tree(L"geometry"));
     const SIZE client = ClientSize(chooser.form);
-    EXPECT_TRUE(PlacedAt({0, 0, client.cx, client.cy}, Scaled({0, 0, 348, 298}))) << "client area";
+    const winui::FormLayout& layout = ChoiceFolderLayout();
+    EXPECT_TRUE(PlacedAt({0, 0, client.cx, client.cy}, Scaled(ClientAt96(layout)))) << "client area";
     const LONG_PTR style = GetWindowLongPtrW(chooser.form, GWL_STYLE);
     EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0) << "a fixed dialog frame";
     EXPECT_NE(style & WS_SYSMENU, 0) << "a close box";
     struct Expected {
         HWND control;
-        RECT place;  // at 96 DPI
+        const char* name;
+        int index;
     };
     const Expected table[] = {
-        {chooser.label, {8, 13, 8 + 313, 13 + 14}},       {chooser.drive, {7, 36, 7 + 335, 36 + 20}},
-        {chooser.dir, {7, 61, 7 + 333, 61 + 202}},        {chooser.ok, {172, 270, 172 + 81, 270 + 22}},
-        {chooser.cancel, {259, 270, 259 + 81, 270 + 22}},
+        {chooser.label, "Label1", winui::kNoIndex},
+        {chooser.drive, "Drive1", winui::kNoIndex},
+        {chooser.dir, "Dir1", winui::kNoIndex},
+        {chooser.ok, "Command1", 0},
+        {chooser.cancel, "Command1", 1},
     };
     for (const Expected& row : table) {
-        EXPECT_TRUE(PlacedAt(PlaceInParent(row.control), Scaled(row.place))) << Narrow(Text(row.control));
+        const RECT designed = PlaceAt96(RowOf(layout, row.name, row.index).rect);
+        EXPECT_TRUE(PlacedAt(PlaceInParent(row.control), Scaled(designed))) << row.name << "(" << row.index << ")";
     }
     chooser.Answer(chooser.cancel);
 }

@@ -26,7 +26,7 @@ int wmain(int argc, wchar_t** argv) {
     winui::StartRuntime();
     for (int showing = 1; showing <= showings; ++showing) {
         frmChoiceFolder().Label1.SetCaption("テスト用の指示 " + std::to_string(showing));
-        frmChoiceFolder().Show(winui::kModal);
+        frmChoiceFolder().Show(winui::Modality::Modal);
         const std::string line = "SelectedFolder=" + Module1::SelectedFolder + "\n";
         std::fwrite(line.data(), 1, line.size(), stdout);
         std::fflush(stdout);

@@ -14,8 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/files/wide_text.h"
+#include "core/texts/failure.h"
+#include "core/texts/failure_description.h"
+#include "core/texts/message_texts.h"
+#include "platform/win32/wide_text.h"
+#include "tests/ui/designed_places.h"
 #include "tests/ui/gui_driver.h"
+#include "ui/dat_inst_dig_layout.h"
 
 namespace talvoren::gui {
 namespace {
@@ -91,15 +96,6 @@ void ExpectSourceUntouched(const std::wstring& folder) {
     EXPECT_EQ(Names(folder), (std::set<std::wstring>{L"AB01Tp.csv", L"CD02Tp.csv", L"notes.txt"}));
 }
 
-std::wstring Lines(std::initializer_list<std::wstring> lines) {
-    std::wstring text;
-    for (const std::wstring& line : lines) {
-        if (&line != lines.begin()) text += L"\r\n";
-        text += line;
-    }
-    return text;
-}
-
 TEST(DatInstDigGui, StartsCentredWithEmptyFieldsTheRunButtonDisabledAndFocusOnTheDestination) {
     MainWindow window;
     ASSERT_NE(window.form, nullptr);
@@ -129,18 +125,37 @@ TEST(DatInstDigGui, StartsCentredWithEmptyFieldsTheRunButtonDisabledAndFocusOnTh
     EXPECT_EQ(window.program.WaitForExit(), 0u);
 }
 
+// The window class a control of each kind is made of, as GetClassName gives it in lower case.
+std::wstring KindOf(winui::ControlKind kind) {
+    switch (kind) {
+    case winui::ControlKind::Label:
+    case winui::ControlKind::Picture:
+        return L"static";
+    case winui::ControlKind::TextBox:
+        return L"edit";
+    case winui::ControlKind::CommandButton:
+        return L"button";
+    case winui::ControlKind::DriveList:
+        return L"combobox";
+    case winui::ControlKind::DirList:
+    case winui::ControlKind::FileList:
+        return L"listbox";
+    }
+    return L"?";
+}
+
 TEST(DatInstDigGui, WindowAndEveryControlHaveTheirDesignedRectanglesAtTheDisplaysScale) {
     MainWindow window;
     ASSERT_NE(window.form, nullptr);
+    const winui::FormLayout& layout = DatInstDigLayout();
     const SIZE client = ClientSize(window.form);
-    EXPECT_TRUE(PlacedAt({0, 0, client.cx, client.cy}, Scaled({0, 0, 652, 287}))) << "client area";
+    EXPECT_TRUE(PlacedAt({0, 0, client.cx, client.cy}, Scaled(ClientAt96(layout)))) << "client area";
 
     struct Control {
         std::wstring kind, text;
         RECT place;  // at 96 DPI
         bool visible;
     };
-    auto at = [](LONG left, LONG top, LONG width, LONG height) { return RECT{left, top, left + width, top + height}; };
     std::vector<Control> seen;
     for (HWND child = GetWindow(window.form, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         wchar_t name[64] = L"";
@@ -149,28 +164,14 @@ TEST(DatInstDigGui, WindowAndEveryControlHaveTheirDesignedRectanglesAtTheDisplay
         std::transform(kind.begin(), kind.end(), kind.begin(), [](wchar_t c) { return std::towlower(c); });
         seen.push_back({kind, Text(child), PlaceInParent(child), IsWindowVisible(child) != FALSE});
     }
-    const Control designed[] = {
-        {L"static", L"", at(-2, -1, 651, 59), true},
-        {L"static", L"放送データバージョンUPコンバータ", at(10, 5, 317, 22), true},
-        {L"static", L"", at(587, -2, 65, 62), true},
-        {L"static", L"運賃表示器アプリの旧バージョンの放送データをVer4用の放送データへまとめてコンバートします。",
-         at(28, 35, 552, 19), true},
-        {L"static", L"", at(0, 58, 651, 3), true},
-        {L"static", L"１．旧バージョンの放送データ(*.Tp.csv)が入っている位置(フォルダー)を指定してください",
-         at(25, 91, 508, 16), true},
-        {L"edit", L"", at(35, 109, 502, 21), true},
-        {L"button", L"参照(&B)", at(541, 110, 70, 22), true},
-        {L"static", L"２．コンバートした放送データの保存先(フォルダー)を指定してください", at(24, 151, 411, 16), true},
-        {L"edit", L"", at(35, 169, 502, 21), true},
-        {L"button", L"参照(&B)", at(541, 170, 70, 22), true},
-        {L"static", L"※コンバート先のフォルダーに同じファイル名が存在する場合には、上書きされますのでご注意ください。",
-         at(36, 197, 585, 15), true},
-        {L"listbox", L"", at(15, 221, 140, 18), false},
-        {L"static", L"", at(-2, 248, 652, 3), true},
-        {L"button", L"変換実行", at(447, 256, 76, 25), true},
-        {L"button", L"キャンセル", at(531, 256, 76, 25), true},
-    };
-    EXPECT_EQ(seen.size(), std::size(designed));
+    // What each row of the table makes: its window class, and the text only
+    // a caption shows (a file list's pattern is not its window text).
+    std::vector<Control> designed;
+    for (const winui::ControlRow& row : layout.controls) {
+        const bool captioned = row.kind == winui::ControlKind::Label || row.kind == winui::ControlKind::CommandButton;
+        designed.push_back({KindOf(row.kind), captioned ? Widen(row.text) : L"", PlaceAt96(row.rect), row.visible});
+    }
+    EXPECT_EQ(seen.size(), designed.size());
     for (const Control& control : designed) {
         // Each designed control is one of the window's, and none is counted twice.
         auto match = std::find_if(seen.begin(), seen.end(), [&](const Control& other) {
@@ -245,21 +246,88 @@ TEST(DatInstDigGui, TheRunButtonIsEnabledExactlyWhileBothFieldsHoldText) {
     EXPECT_EQ(window.program.WaitForExit(), 0u);
 }
 
-TEST(DatInstDigGui, IdenticalTextsAreRefusedWithTheExactMessageAndNothingIsTouched) {
-    const std::wstring folder = SourceFolder(L"identical");
-    MainWindow window;
-    ASSERT_NE(window.form, nullptr);
-    window.Fill(folder, folder);
-    const MessageBoxSeen box = window.RunAndDismiss();
-    EXPECT_EQ(box.title, L"エラー");
-    EXPECT_EQ(box.text, L"変換元と変換先のフォルダーに同一の場所を指定することは出来ません");
-    EXPECT_TRUE(box.icon_shown);
-    EXPECT_EQ(Text(window.source), folder);
-    EXPECT_EQ(Text(window.destination), folder);
-    EXPECT_TRUE(IsWindowEnabled(window.run));
-    ExpectSourceUntouched(folder);
-    Click(window.cancel);
-    EXPECT_EQ(window.program.WaitForExit(), 0u);
+// Each run ends with the one message core makes for its outcome, shown as
+// it is made (title, text, icon), and leaves the folders as it should; the
+// window goes on with both fields as they were.
+TEST(DatInstDigGui, EachOutcomeEndsWithItsOneMessageAndLeavesTheFoldersAsItShould) {
+    struct Folders {
+        std::wstring source, destination;
+    };
+    struct Outcome {
+        const char* run;
+        std::function<Folders()> make;
+        std::function<RunMessage(const Folders&)> message;
+        std::function<void(const Folders&)> leaves;
+    };
+    const std::string not_found = FailureOf(FailureCode::NotFound).what();
+    const Outcome outcomes[] = {
+        {"identical folder texts",
+         [] {
+             const std::wstring folder = SourceFolder(L"identical");
+             return Folders{folder, folder};
+         },
+         [](const Folders&) { return IdenticalFoldersMessage(); },
+         [](const Folders& folders) { ExpectSourceUntouched(folders.source); }},
+        {"a conversion over an older file",
+         [] {
+             const Folders folders{SourceFolder(L"convert-source"), FreshFolder(L"convert-destination")};
+             WriteBytes(folders.destination + L"\\CD02Tp.csv", "an older file of the same name, replaced\r\n");
+             return folders;
+         },
+         [](const Folders&) { return CompletedMessage(); },
+         [](const Folders& folders) {
+             EXPECT_EQ(ReadBytes(folders.destination + L"\\AB01Tp.csv"), kUpgradedA);
+             EXPECT_EQ(ReadBytes(folders.destination + L"\\CD02Tp.csv"), kUpgradedB);
+             EXPECT_EQ(Names(folders.destination), (std::set<std::wstring>{L"AB01Tp.csv", L"CD02Tp.csv"}));
+             ExpectSourceUntouched(folders.source);
+         }},
+        {"a source without matching files",
+         [] {
+             const std::wstring source = FreshFolder(L"no-files-source");
+             WriteBytes(source + L"\\notes.txt", "x");
+             return Folders{source, FreshFolder(L"no-files-destination")};
+         },
+         [](const Folders&) { return NoMatchingFilesMessage(); },
+         [](const Folders& folders) { EXPECT_TRUE(Names(folders.destination).empty()); }},
+        {"a missing destination: the report names the first file",
+         [] {
+             return Folders{SourceFolder(L"missing-destination-source"),
+                            FreshFolder(L"missing-destination") + L"\\not-there"};
+         },
+         [&not_found](const Folders& folders) {
+             return ConversionFailedMessage(Narrow(folders.source + L"\\AB01Tp.csv"),
+                                            Narrow(folders.destination + L"\\AB01Tp.csv"), not_found);
+         },
+         [](const Folders& folders) {
+             ExpectSourceUntouched(folders.source);
+             EXPECT_EQ(GetFileAttributesW(folders.destination.c_str()), INVALID_FILE_ATTRIBUTES)
+                 << "no folder is created";
+         }},
+        {"a source folder that cannot be listed",
+         [] {
+             return Folders{FreshFolder(L"unlisted") + L"\\not-there", FreshFolder(L"unlisted-destination")};
+         },
+         [&not_found](const Folders& folders) { return SourceUnreadableMessage(Narrow(folders.source), not_found); },
+         [](const Folders&) {}},
+    };
+    for (const Outcome& outcome : outcomes) {
+        SCOPED_TRACE(outcome.run);
+        const Folders folders = outcome.make();
+        MainWindow window;
+        ASSERT_NE(window.form, nullptr);
+        window.Fill(folders.source, folders.destination);
+        const MessageBoxSeen box = window.RunAndDismiss();
+        const RunMessage expected = outcome.message(folders);
+        EXPECT_EQ(box.title, Widen(expected.title));
+        EXPECT_EQ(box.text, Widen(expected.text));
+        EXPECT_TRUE(box.icon_shown);
+        outcome.leaves(folders);
+        EXPECT_EQ(Text(window.source), folders.source);
+        EXPECT_EQ(Text(window.destination), folders.destination);
+        EXPECT_TRUE(IsWindowEnabled(window.run)) << "the run leaves the button as it was";
+        Click(window.cancel);
+        EXPECT_EQ(window.program.WaitForExit(), 0u);
+    }
 }
 
 TEST(DatInstDigGui, TextsDifferingByATrailingBackslashOrLetterCaseReachTheRunWhichLeavesTheSourceIntact) {
@@ -278,75 +346,6 @@ TEST(DatInstDigGui, TextsDifferingByATrailingBackslashOrLetterCaseReachTheRunWhi
             << Narrow(box.text);
         ExpectSourceUntouched(folder);
     }
-    Click(window.cancel);
-    EXPECT_EQ(window.program.WaitForExit(), 0u);
-}
-
-TEST(DatInstDigGui, AConversionWritesByteExactFilesAndEndsWithTheCompletionMessage) {
-    const std::wstring source = SourceFolder(L"convert-source");
-    const std::wstring destination = FreshFolder(L"convert-destination");
-    WriteBytes(destination + L"\\CD02Tp.csv", "an older file of the same name, replaced\r\n");
-    MainWindow window;
-    ASSERT_NE(window.form, nullptr);
-    window.Fill(source, destination);
-    const MessageBoxSeen box = window.RunAndDismiss();
-    EXPECT_EQ(box.title, L"完了");
-    EXPECT_EQ(box.text, L"変換が完了しました。");
-    EXPECT_TRUE(box.icon_shown);
-    EXPECT_EQ(ReadBytes(destination + L"\\AB01Tp.csv"), kUpgradedA);
-    EXPECT_EQ(ReadBytes(destination + L"\\CD02Tp.csv"), kUpgradedB);
-    EXPECT_EQ(Names(destination), (std::set<std::wstring>{L"AB01Tp.csv", L"CD02Tp.csv"}));
-    ExpectSourceUntouched(source);
-    EXPECT_TRUE(IsWindowEnabled(window.run)) << "a completed run leaves the button as it was";
-    Click(window.cancel);
-    EXPECT_EQ(window.program.WaitForExit(), 0u);
-}
-
-TEST(DatInstDigGui, ASourceWithoutMatchingFilesGivesTheNoFilesMessage) {
-    const std::wstring source = FreshFolder(L"no-files-source");
-    WriteBytes(source + L"\\notes.txt", "x");
-    const std::wstring destination = FreshFolder(L"no-files-destination");
-    MainWindow window;
-    ASSERT_NE(window.form, nullptr);
-    window.Fill(source, destination);
-    const MessageBoxSeen box = window.RunAndDismiss();
-    EXPECT_EQ(box.title, L"確認");
-    EXPECT_EQ(box.text, L"変換元に指定したフォルダーには該当するファイルがありませんでした。");
-    EXPECT_TRUE(box.icon_shown);
-    EXPECT_TRUE(Names(destination).empty());
-    Click(window.cancel);
-    EXPECT_EQ(window.program.WaitForExit(), 0u);
-}
-
-TEST(DatInstDigGui, AMissingDestinationGivesTheSixLineErrorReportForTheFirstFile) {
-    const std::wstring source = SourceFolder(L"missing-destination-source");
-    const std::wstring destination = FreshFolder(L"missing-destination") + L"\\not-there";
-    MainWindow window;
-    ASSERT_NE(window.form, nullptr);
-    window.Fill(source, destination);
-    const MessageBoxSeen box = window.RunAndDismiss();
-    EXPECT_EQ(box.title, L"エラー");
-    EXPECT_TRUE(box.icon_shown);
-    EXPECT_EQ(box.text, Lines({L"変換中に問題が発生しました。", L"", L"変換元ファイル：" + source + L"\\AB01Tp.csv",
-                               L"変換先ファイル：" + destination + L"\\AB01Tp.csv", L"",
-                               L"エラー内容：ファイルまたはフォルダーが見つかりません。"}));
-    ExpectSourceUntouched(source);
-    EXPECT_EQ(GetFileAttributesW(destination.c_str()), INVALID_FILE_ATTRIBUTES) << "no folder is created";
-    Click(window.cancel);
-    EXPECT_EQ(window.program.WaitForExit(), 0u);
-}
-
-TEST(DatInstDigGui, ASourceFolderThatCannotBeListedIsReportedAsACriticalMessage) {
-    const std::wstring source = FreshFolder(L"unlisted") + L"\\not-there";
-    MainWindow window;
-    ASSERT_NE(window.form, nullptr);
-    window.Fill(source, FreshFolder(L"unlisted-destination"));
-    const MessageBoxSeen box = window.RunAndDismiss();
-    EXPECT_EQ(box.title, L"エラー");
-    EXPECT_TRUE(box.icon_shown);
-    EXPECT_EQ(box.text, Lines({L"変換元のフォルダーを読み取れません。", L"", L"フォルダー：" + source, L"",
-                               L"エラー内容：ファイルまたはフォルダーが見つかりません。"}));
-    EXPECT_TRUE(IsWindow(window.form)) << "the program goes on";
     Click(window.cancel);
     EXPECT_EQ(window.program.WaitForExit(), 0u);
 }

@@ -1,6 +1,7 @@
 // Event wiring by control name fails at the window's creation when no control
 // has the name, instead of leaving a handler that never runs; a handler runs
-// only while its window takes input.
+// only while its window takes input; the window shows the icon its layout
+// names.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -56,6 +57,19 @@ TEST(FormWiring, AClickSentByAnotherProgramRunsTheHandlerOnlyWhileTheWindowTakes
         SendMessageW(form.Find<winui::CommandButton>("Command1", 0).Handle(), BM_CLICK, 0, 0);
         EXPECT_EQ(clicks, c.clicks) << c.window;
     }
+}
+
+// The test program carries Talvoren.exe's resources, so the icon group the
+// layout names is there to load.
+TEST(FormWiring, TheWindowShowsTheIconItsLayoutNames) {
+    winui::Form named(ChoiceFolderLayout());
+    for (const WPARAM which : {ICON_BIG, ICON_SMALL}) {
+        EXPECT_NE(SendMessageW(named.Handle(), WM_GETICON, which, 0), 0) << "icon " << which;
+    }
+    winui::FormLayout without = ChoiceFolderLayout();
+    without.icon_resource = 0;
+    winui::Form plain(without);
+    EXPECT_EQ(SendMessageW(plain.Handle(), WM_GETICON, ICON_BIG, 0), 0);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace talvoren::gui {
 namespace {

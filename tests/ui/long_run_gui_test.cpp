@@ -13,7 +13,7 @@
 #include <set>
 #include <string>
 
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 #include "platform/winui/background_run_win32.h"
 #include "tests/ui/gui_driver.h"
 

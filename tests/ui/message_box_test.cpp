@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "core/texts/message_sink.h"
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 #include "platform/winui/message_box_win32.h"
 #include "tests/ui/gui_driver.h"
 

@@ -1,4 +1,4 @@
-// Twips to pixels: exact at 96 DPI, rounded to the nearest pixel elsewhere,
+// Twips to pixels and back: exact at 96 DPI, rounded to the nearest pixel elsewhere,
 // and edges that touch in twips still touch in pixels.
 #include <gtest/gtest.h>
 
@@ -21,6 +21,20 @@ TEST(Twips, ConvertToPixelsAtTheWindowsDpi) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " twips at " << c.dpi << " DPI";
+    }
+}
+
+// Where a drop lands: the system gives pixels, the handlers take twips.
+TEST(Twips, PixelsConvertToTwipsRoundedToTheNearest) {
+    struct Case {
+        int pixels, dpi, twips;
+    };
+    const Case cases[] = {
+        {652, 96, 9780}, {-2, 96, -30}, {435, 120, 5220}, {7, 168, 60},
+        {1, 168, 9},     {-1, 168, -9}, {1, 192, 8},      {-1, 192, -8},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PixelsToTwips(c.pixels, c.dpi), c.twips) << c.pixels << " pixels at " << c.dpi << " DPI";
     }
 }
 

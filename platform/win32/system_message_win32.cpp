@@ -1,8 +1,8 @@
-#include "platform/files/system_message_win32.h"
+#include "platform/win32/system_message_win32.h"
 
 #include <windows.h>
 
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace talvoren {
 

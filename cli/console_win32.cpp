@@ -1,6 +1,6 @@
 // Terminal output on Windows: WriteConsoleW to a console; UTF-8 bytes with
 // CR LF line ends when the stream is redirected to a file or a pipe.
-#include "platform/files/console.h"
+#include "cli/console.h"
 
 #include <windows.h>
 
@@ -9,7 +9,7 @@
 #include <iterator>
 #include <mutex>
 
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 namespace talvoren {
 namespace {

@@ -1,5 +1,5 @@
 // Terminal output on POSIX: the UTF-8 bytes as they are.
-#include "platform/files/console.h"
+#include "cli/console.h"
 
 #include <errno.h>
 #include <sys/ioctl.h>

@@ -27,7 +27,8 @@ std::size_t TerminalColumns(ConsoleStream stream);
 // and clear it after the text is erased.
 void SetColumnsToBlankOnInterrupt(std::size_t columns);
 
-// For the interrupt handler alone: blanks those columns and returns to the
+// For the interrupt handler alone (the driver hands it to
+// RemoveTemporaryFileOnInterrupt): blanks those columns and returns to the
 // line's start. On POSIX it is async-signal-safe (no allocation, no lock,
 // write(2) only); on Windows the console then takes no more text from this
 // process, which is about to end.

@@ -1,6 +1,6 @@
 // UTF-8 <-> UTF-16 by hand: the system's converter turns lone surrogates into
 // U+FFFD, and a file name must reach the file system as the listing gave it.
-#include "platform/files/wide_text.h"
+#include "platform/win32/wide_text.h"
 
 #include "core/texts/utf8.h"
 
