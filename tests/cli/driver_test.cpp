@@ -196,13 +196,7 @@ TEST_F(DriverTest, NamesAndFieldsAreShownEscaped) {
     }
 }
 
-Failure ReaderFailure(FailureCode code, std::uint64_t line, std::string field = {}) {
-    Failure failure;
-    failure.code = code;
-    failure.line = line;
-    failure.field = std::move(field);
-    return failure;
-}
+using test::ReaderFailure;
 
 // The check lists every file a run would fail on, each by its first
 // problem and in the listing's order, with its line where a record is at

@@ -10,16 +10,13 @@
 #include "core/texts/failure.h"
 #include "core/texts/failure_description.h"
 #include "core/texts/message_texts.h"
+#include "tests/support/memory_files.h"
 
 namespace talvoren {
 namespace {
 
 Failure At(FailureCode code, std::uint64_t line, std::string field = {}) {
-    Failure failure;
-    failure.code = code;
-    failure.line = line;
-    failure.field = std::move(field);
-    return failure;
+    return test::ReaderFailure(code, line, std::move(field));
 }
 
 TEST(Messages, EveryRunMessageWithItsTitleAndIcon) {

@@ -36,21 +36,8 @@ const std::string kUpgraded = kStation + ", 12,0\r\nA,B,-7,0\r\n" + kTokyo + ", 
 
 using test::RecordingSink;
 
-std::vector<std::string> SplitCrLf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-        lines.push_back(text.substr(start, end - start));
-    }
-    lines.push_back(text.substr(start));
-    return lines;
-}
-
-void ExpectMessage(const RunMessage& actual, const RunMessage& expected) {
-    EXPECT_EQ(actual.text, expected.text);
-    EXPECT_EQ(actual.icon, expected.icon);
-    EXPECT_EQ(actual.title, expected.title);
-}
+using test::ExpectMessage;
+using test::SplitCrLf;
 
 class FolderRunTest : public ::testing::Test {
 protected:

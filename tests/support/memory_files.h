@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -21,6 +22,15 @@ inline Failure OsFailure(FailureCode code, int os_error = 0, std::string os_text
     failure.code = code;
     failure.os_error = os_error;
     failure.os_text = std::move(os_text);
+    return failure;
+}
+
+// A refusal of the reader at 1-based `line`, with the offending field.
+inline Failure ReaderFailure(FailureCode code, std::uint64_t line, std::string field = {}) {
+    Failure failure;
+    failure.code = code;
+    failure.line = line;
+    failure.field = std::move(field);
     return failure;
 }
 
