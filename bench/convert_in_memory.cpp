@@ -13,8 +13,8 @@
 #include <iterator>
 #include <string>
 
-#include "core/block/byte_scan_for_tests.h"
-#include "core/record/conv_tape_file.h"
+#include "core/convert/byte_scan_for_tests.h"
+#include "core/convert/conv_tape_file.h"
 #include "core/texts/failure.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "core/run/file_system.h"
+#include "core/record/tape_files.h"
 
 namespace talvoren {
 

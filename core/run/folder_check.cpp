@@ -7,7 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/record/conv_tape_file.h"
+#include "core/convert/conv_tape_file.h"
 #include "core/run/folder_text.h"
 #include "core/texts/failure.h"
 #include "core/texts/failure_description.h"
@@ -128,10 +128,10 @@ private:
 
 }  // namespace
 
-RunEnd CheckFolder(const std::string& source_text, const std::optional<std::string>& destination_text,
-                   FileList& files, FileSystem& fs, MessageSink& sink, const ProblemSink& problems) {
-    if (const auto refused = RefuseBeforeConverting(source_text, destination_text ? &*destination_text : nullptr,
-                                                    files, sink)) {
+RunEnd CheckFolder(const std::string& source_text, const std::optional<std::string>& destination_text, FileList& files,
+                   FileSystem& fs, MessageSink& sink, const ProblemSink& problems) {
+    if (const auto refused =
+            RefuseBeforeConverting(source_text, destination_text ? &*destination_text : nullptr, files, sink)) {
         return *refused;
     }
     std::optional<std::string> destination;

@@ -11,7 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/record/conv_tape_file.h"
+#include "core/convert/conv_tape_file.h"
 #include "core/run/folder_text.h"
 #include "core/texts/failure.h"
 #include "core/texts/message_texts.h"

@@ -1,6 +1,6 @@
 // The per-file conversion: whole files, what survives a failure, and the same
 // result whatever the buffer and read sizes.
-#include "core/record/conv_tape_file.h"
+#include "core/convert/conv_tape_file.h"
 
 #include <gtest/gtest.h>
 

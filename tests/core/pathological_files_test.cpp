@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/record/conv_tape_file.h"
+#include "core/convert/conv_tape_file.h"
 #include "core/record/tape_reader.h"
 #include "core/texts/failure.h"
 #include "tests/core/heap_peak.h"

@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/block/tape_block.h"
-#include "core/record/conv_tape_file.h"
+#include "core/convert/tape_block.h"
+#include "core/convert/conv_tape_file.h"
 #include "core/record/tape_reader.h"
 #include "core/texts/failure.h"
 #include "tests/support/memory_conversion.h"

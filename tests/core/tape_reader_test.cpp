@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/record/conv_tape_file.h"
+#include "core/convert/conv_tape_file.h"
 #include "core/record/tape_line.h"
 #include "tests/support/memory_conversion.h"
 #include "tests/support/memory_files.h"

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/block/tape_block.h"
-#include "core/record/conv_tape_file.h"
+#include "core/convert/tape_block.h"
+#include "core/convert/conv_tape_file.h"
 #include "core/texts/failure.h"
 #include "tests/support/memory_conversion.h"
 #include "tests/support/memory_files.h"

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/record/conv_tape_file.h"
+#include "core/convert/conv_tape_file.h"
 #include "core/run/folder_run.h"
 #include "core/texts/failure.h"
 #include "core/texts/failure_description.h"

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "core/block/byte_scan_for_tests.h"
-#include "core/record/conv_tape_file.h"
+#include "core/convert/byte_scan_for_tests.h"
+#include "core/convert/conv_tape_file.h"
 #include "core/texts/failure.h"
 #include "tests/support/memory_files.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/block/byte_scan_for_tests.h"
+#include "core/convert/byte_scan_for_tests.h"
 #include "tests/support/memory_conversion.h"
 
 namespace talvoren::test {

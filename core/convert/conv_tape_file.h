@@ -5,7 +5,7 @@
 #include <cstddef>
 
 #include "core/record/tape_input.h"
-#include "core/run/file_system.h"
+#include "core/record/tape_files.h"
 
 namespace talvoren {
 

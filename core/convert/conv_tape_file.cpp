@@ -2,14 +2,14 @@
 // fixed output buffer; the usual records go straight from one buffer to the
 // other (ConvTapeBlock), the rest one record at a time through the full
 // reader.
-#include "core/record/conv_tape_file.h"
+#include "core/convert/conv_tape_file.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 
-#include "core/block/byte_scan_for_tests.h"
-#include "core/block/tape_block.h"
+#include "core/convert/byte_scan_for_tests.h"
+#include "core/convert/tape_block.h"
 #include "core/record/tape_line.h"
 #include "core/record/tape_reader.h"
 #include "core/texts/failure.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/block/byte_scan.h"
+#include "core/convert/byte_scan.h"
 
 namespace talvoren {
 

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/block/byte_scan.h"
+#include "core/convert/byte_scan.h"
 
 namespace talvoren {
 

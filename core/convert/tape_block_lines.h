@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/block/tape_block.h"
+#include "core/convert/tape_block.h"
 #include "core/record/tape_input.h"
 #include "core/record/tape_line.h"
 

@@ -6,9 +6,9 @@
 
 #include <cstddef>
 
-#include "core/block/byte_scan.h"
+#include "core/convert/byte_scan.h"
 #include "core/record/tape_input.h"
-#include "core/run/file_system.h"
+#include "core/record/tape_files.h"
 
 namespace talvoren {
 

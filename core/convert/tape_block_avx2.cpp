@@ -1,7 +1,7 @@
 // The block conversion over the AVX2 byte scan. Flattened, so that the scan's
 // target holds in the whole conversion.
-#include "core/block/byte_scan_avx2.h"
-#include "core/block/tape_block_lines.h"
+#include "core/convert/byte_scan_avx2.h"
+#include "core/convert/tape_block_lines.h"
 
 namespace talvoren {
 

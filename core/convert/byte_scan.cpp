@@ -1,5 +1,5 @@
 // Which scans the processor runs, asked once of the compiler's CPU check.
-#include "core/block/byte_scan.h"
+#include "core/convert/byte_scan.h"
 
 namespace talvoren {
 

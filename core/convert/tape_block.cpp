@@ -1,9 +1,9 @@
 // The block conversion over each byte scan; the scan's own conversion is in
 // its source file.
-#include "core/block/tape_block.h"
+#include "core/convert/tape_block.h"
 
-#include "core/block/byte_scan_for_tests.h"
-#include "core/block/tape_block_lines.h"
+#include "core/convert/byte_scan_for_tests.h"
+#include "core/convert/tape_block_lines.h"
 
 namespace talvoren {
 

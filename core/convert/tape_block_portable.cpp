@@ -1,6 +1,6 @@
 // The block conversion over the portable byte scan, flattened like the others.
-#include "core/block/byte_scan_portable.h"
-#include "core/block/tape_block_lines.h"
+#include "core/convert/byte_scan_portable.h"
+#include "core/convert/tape_block_lines.h"
 
 namespace talvoren {
 
