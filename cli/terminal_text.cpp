@@ -36,7 +36,12 @@ std::size_t Utf8SequenceAt(const std::string& text, std::size_t at, char32_t& co
     return length;
 }
 
-bool IsBidiControl(char32_t code) { return (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069); }
+// The characters that change the direction of the text after them, invisibly:
+// the marks, the embeddings and overrides, and the isolates.
+bool IsBidiControl(char32_t code) {
+    return code == 0x061C || code == 0x200E || code == 0x200F || (code >= 0x202A && code <= 0x202E) ||
+           (code >= 0x2066 && code <= 0x2069);
+}
 
 }  // namespace
 

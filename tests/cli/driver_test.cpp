@@ -171,6 +171,7 @@ TEST_F(DriverTest, NamesAndFieldsAreShownEscaped) {
         {"a sequence cut short keeps its follower", false, "\xe3\x81-Tp.csv", R"(\xE3\x81-Tp.csv)", "x", "x"},
         {"C1 as UTF-8", true, "\xc2\x9b[2JTp.csv", R"(\x9B[2JTp.csv)", "x", "x"},
         {"bidirectional override and isolate", true, "\u202Evsc.\u2066ATp.csv", R"(\u202Evsc.\u2066ATp.csv)", "x", "x"},
+        {"bidirectional marks", true, "\u200Fvsc.\u200E\u061CBTp.csv", R"(\u200Fvsc.\u200E\u061CBTp.csv)", "x", "x"},
         {"Japanese", true, "東京駅ｱTp.csv", "東京駅ｱTp.csv", "x", "x"},
         {"a control byte in a field", true, "ATp.csv", "ATp.csv", "1\x1b[2J", R"(1\x1B[2J)"},
     };
