@@ -230,22 +230,10 @@ bool LinkUnnamed(int fd, const std::string& path) {
     throw LastOsError();
 }
 
-// A replacement written as an unnamed file: a kill while it is written leaves
-// nothing behind (only a kill between the link under a temporary name and the
-// rename over the old file can leave that name). Commit links it in under the
-// destination name when that is free (a fresh folder costs no check at all);
-// else it checks what is there and links it in under a temporary name renamed
-// over the old file. The descriptor stays open until then: it is the file.
-class UnnamedOutputFile : public OutputFile {
+// What both kinds of replacement share: the open file, the destination and
+// its check, and the writes overlapped with the conversion.
+class PosixOutputFile : public OutputFile {
 public:
-    UnnamedOutputFile(UniqueFd fd, std::string path, const ExistingFileCheck& check, DestinationHints& hints)
-        : fd_(std::move(fd)),
-          path_(std::move(path)),
-          check_(check),
-          hints_(hints),
-          writer_(fd_.get()),
-          writes_([this](const char* data, std::size_t size) { writer_.Write(data, size); }) {}
-
     void Write(const char* data, std::size_t size) override { writes_.Write(data, size); }
     void WaitForWrites() noexcept override { writes_.Wait(); }
 
@@ -254,14 +242,42 @@ public:
         writer_.StartWriteBack();
     }
 
+    std::optional<FileId> CommittedId() const override { return committed_id_; }
+
+protected:
+    PosixOutputFile(UniqueFd fd, std::string path, const ExistingFileCheck& check)
+        : fd_(std::move(fd)),
+          path_(std::move(path)),
+          check_(check),
+          writer_(fd_.get()),
+          writes_([this](const char* data, std::size_t size) { writer_.Write(data, size); }) {}
+
+    UniqueFd fd_;
+    const std::string path_;
+    const ExistingFileCheck check_;
+    std::optional<FileId> committed_id_;
+    DiskWriter writer_;
+    // Last: destroyed first, so no write runs when the descriptor closes.
+    OverlappedWrites writes_;
+};
+
+// A replacement written as an unnamed file: a kill while it is written leaves
+// nothing behind (only a kill between the link under a temporary name and the
+// rename over the old file can leave that name). Commit links it in under the
+// destination name when that is free (a fresh folder costs no check at all);
+// else it checks what is there and links it in under a temporary name renamed
+// over the old file. The descriptor stays open until then: it is the file.
+class UnnamedOutputFile : public PosixOutputFile {
+public:
+    UnnamedOutputFile(UniqueFd fd, std::string path, const ExistingFileCheck& check, DestinationHints& hints)
+        : PosixOutputFile(std::move(fd), std::move(path), check), hints_(hints) {}
+
     void Commit() override {
         if (hints_.name_taken || !LinkUnnamed(fd_.get(), path_)) ReplaceExisting();
         // The data was flushed before the name was taken: a late close error
         // cannot undo the replacement, so it is not reported as a failure.
         close(fd_.Release());
     }
-
-    std::optional<FileId> CommittedId() const override { return committed_id_; }
 
 private:
     void ReplaceExisting() {
@@ -296,41 +312,22 @@ private:
         throw OsError(EEXIST);
     }
 
-    UniqueFd fd_;
-    const std::string path_;
-    const ExistingFileCheck check_;
     DestinationHints& hints_;
-    std::optional<FileId> committed_id_;
-    DiskWriter writer_;
-    // Last: destroyed first, so no write runs when the file goes.
-    OverlappedWrites writes_;
 };
 
 // A replacement under a temporary name, for file systems without unnamed
 // files; removed unless committed, and on an interrupt of the driver.
-class NamedOutputFile : public OutputFile {
+class NamedOutputFile : public PosixOutputFile {
 public:
     NamedOutputFile(NamedTemporary temporary, std::string path, const ExistingFileCheck& check,
                     const DestinationHints& hints)
-        : fd_(std::move(temporary.fd)),
+        : PosixOutputFile(std::move(temporary.fd), std::move(path), check),
           temporary_(std::move(temporary.path)),
-          path_(std::move(path)),
-          check_(check),
           hints_(hints),
-          pending_(std::move(temporary.pending)),
-          writer_(fd_.get()),
-          writes_([this](const char* data, std::size_t size) { writer_.Write(data, size); }) {}
+          pending_(std::move(temporary.pending)) {}
     ~NamedOutputFile() override {
         writes_.Wait();
         if (!committed_) unlink(temporary_.c_str());
-    }
-
-    void Write(const char* data, std::size_t size) override { writes_.Write(data, size); }
-    void WaitForWrites() noexcept override { writes_.Wait(); }
-
-    void Finish() override {
-        writes_.Finish();
-        writer_.StartWriteBack();
     }
 
     void Commit() override {
@@ -343,20 +340,11 @@ public:
         committed_ = true;
     }
 
-    std::optional<FileId> CommittedId() const override { return committed_id_; }
-
 private:
-    UniqueFd fd_;
     const std::string temporary_;
-    const std::string path_;
-    const ExistingFileCheck check_;
     const DestinationHints& hints_;
     const std::unique_ptr<PendingTemporaryFile> pending_;
     bool committed_ = false;
-    std::optional<FileId> committed_id_;
-    DiskWriter writer_;
-    // Last: destroyed first, so no write runs when the descriptor closes.
-    OverlappedWrites writes_;
 };
 
 // Whether `path` leads to the probe: the same identity, or, where a file
